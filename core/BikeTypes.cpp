@@ -12,16 +12,16 @@ struct TypeRule {
 
 // Indexed by bike type code.
 constexpr std::array<TypeRule, kBikeCount> kTypeRules{{
-    {true, Polarity::SelfSearch, true},   // 0 Standard
-    {false, Polarity::Positive, false},   // 1 Kawasaki
-    {false, Polarity::Positive, false},   // 2 Yamaha
-    {false, Polarity::Negative, false},   // 3 KTM
-    {false, Polarity::SelfSearch, true},  // 4 Honda
-    {false, Polarity::SelfSearch, true},  // 5 Freewind
-    {false, Polarity::Positive, false},   // 6 Husaberg
-    {false, Polarity::Positive, false},   // 7 2T SEM
-    {true, Polarity::Negative, false},    // 8 Start of lobe
-    {false, Polarity::SelfSearch, true},  // 9 DR650SE
+    {true, Polarity::SelfSearch, true},  // 0 Standard
+    {false, Polarity::Positive, false},  // 1 Kawasaki
+    {false, Polarity::Positive, false},  // 2 Yamaha
+    {false, Polarity::Negative, false},  // 3 KTM
+    {false, Polarity::SelfSearch, true}, // 4 Honda
+    {false, Polarity::SelfSearch, true}, // 5 Freewind
+    {false, Polarity::Positive, false},  // 6 Husaberg
+    {false, Polarity::Positive, false},  // 7 2T SEM
+    {true, Polarity::Negative, false},   // 8 Start of lobe
+    {false, Polarity::SelfSearch, true}, // 9 DR650SE
 }};
 
 constexpr std::uint8_t kDefaultPoints = 15;
@@ -54,7 +54,9 @@ std::optional<int> itemFromBikeType(std::uint8_t code) {
     return std::nullopt;
 }
 
-bool keyingIsFree(std::uint8_t code) { return code < kBikeCount && kTypeRules[code].freeKeying; }
+bool keyingIsFree(std::uint8_t code) {
+    return code < kBikeCount && kTypeRules[code].freeKeying;
+}
 
 bool offersSelfSearch(std::uint8_t code) {
     // Unknown codes get the full list.

@@ -9,8 +9,7 @@ std::span<std::uint8_t, kPageSize> ParameterImage::page(int p) {
 }
 
 std::span<const std::uint8_t, kPageSize> ParameterImage::page(int p) const {
-    return std::span<const std::uint8_t, kPageSize>(bytes_.data() + kPageSize * (p - 1),
-                                                    kPageSize);
+    return std::span<const std::uint8_t, kPageSize>(bytes_.data() + kPageSize * (p - 1), kPageSize);
 }
 
 Page exchangePage(std::span<const std::uint8_t> lastMonitorFrame) {

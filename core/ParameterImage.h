@@ -66,16 +66,16 @@ struct CurveOffsets {
     std::size_t advance;
 };
 
-inline constexpr CurveOffsets kCurveA{Offset::PointsA,     Offset::StartLimiterA,
-                                      Offset::LimiterA,    Offset::ShiftLightA,
-                                      Offset::ClutchTimeA, Offset::ClutchPauseA,
-                                      Offset::RpmA,        Offset::AdvanceA};
-inline constexpr CurveOffsets kCurveB{Offset::PointsB,     Offset::StartLimiterB,
-                                      Offset::LimiterB,    Offset::ShiftLightB,
-                                      Offset::ClutchTimeB, Offset::ClutchPauseB,
-                                      Offset::RpmB,        Offset::AdvanceB};
+inline constexpr CurveOffsets kCurveA{
+    Offset::PointsA,     Offset::StartLimiterA, Offset::LimiterA, Offset::ShiftLightA,
+    Offset::ClutchTimeA, Offset::ClutchPauseA,  Offset::RpmA,     Offset::AdvanceA};
+inline constexpr CurveOffsets kCurveB{
+    Offset::PointsB,     Offset::StartLimiterB, Offset::LimiterB, Offset::ShiftLightB,
+    Offset::ClutchTimeB, Offset::ClutchPauseB,  Offset::RpmB,     Offset::AdvanceB};
 
-constexpr const CurveOffsets& curveOffsets(Curve c) { return c == Curve::A ? kCurveA : kCurveB; }
+constexpr const CurveOffsets& curveOffsets(Curve c) {
+    return c == Curve::A ? kCurveA : kCurveB;
+}
 
 // Values of the curve selection byte.
 namespace CurveSelection {
@@ -87,7 +87,7 @@ inline constexpr std::uint8_t Monitor = 2;
 using Page = std::array<std::uint8_t, kPageSize>;
 
 class ParameterImage {
-public:
+  public:
     using Span = std::array<std::uint8_t, kSpanSize>;
 
     std::uint8_t& operator[](std::size_t offset) { return bytes_[offset]; }
@@ -98,12 +98,16 @@ public:
     std::span<const std::uint8_t, kPageSize> page(int p) const;
 
     // Per-curve access.
-    std::uint8_t& at(Curve c, std::size_t CurveOffsets::*field) { return bytes_[curveOffsets(c).*field]; }
+    std::uint8_t& at(Curve c, std::size_t CurveOffsets::*field) {
+        return bytes_[curveOffsets(c).*field];
+    }
     std::uint8_t at(Curve c, std::size_t CurveOffsets::*field) const {
         return bytes_[curveOffsets(c).*field];
     }
     std::uint8_t& rpm(Curve c, std::size_t point) { return bytes_[curveOffsets(c).rpm + point]; }
-    std::uint8_t rpm(Curve c, std::size_t point) const { return bytes_[curveOffsets(c).rpm + point]; }
+    std::uint8_t rpm(Curve c, std::size_t point) const {
+        return bytes_[curveOffsets(c).rpm + point];
+    }
     std::uint8_t& advance(Curve c, std::size_t point) {
         return bytes_[curveOffsets(c).advance + point];
     }
@@ -116,7 +120,7 @@ public:
 
     bool operator==(const ParameterImage&) const = default;
 
-private:
+  private:
     Span bytes_{};
 };
 
@@ -126,12 +130,12 @@ Page exchangePage(std::span<const std::uint8_t> lastMonitorFrame);
 
 // Conversions between a control position and an image byte.
 enum class Conversion : std::uint8_t {
-    Plain,       // as is
-    Hundreds,    // speeds, clutch pause
-    Fives,       // clutch time
-    Tens,        // PWM
-    Correction,  // percent + 100
-    Lobes,       // item <-> (item + 1) mod 4
+    Plain,      // as is
+    Hundreds,   // speeds, clutch pause
+    Fives,      // clutch time
+    Tens,       // PWM
+    Correction, // percent + 100
+    Lobes,      // item <-> (item + 1) mod 4
 };
 
 // Position to byte: signed 16-bit division truncating toward zero, low byte kept.

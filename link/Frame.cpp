@@ -11,7 +11,9 @@ std::uint8_t checkByte(std::span<const std::uint8_t> frame) {
     return c;
 }
 
-void seal(Frame& frame) { frame[FrameByte::Check] = checkByte(frame); }
+void seal(Frame& frame) {
+    frame[FrameByte::Check] = checkByte(frame);
+}
 
 bool frameIntact(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kFrameSize)

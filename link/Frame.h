@@ -24,9 +24,9 @@ inline constexpr std::size_t Version = 50;   // monitor request and monitor fram
 namespace Lead {
 inline constexpr std::uint8_t MonitorRequest = 0x30;
 inline constexpr std::uint8_t MonitorFrame = 0xB0;
-inline constexpr std::uint8_t ReadFlag = 0x40;   // page index byte: read request
-inline constexpr std::uint8_t PageMask = 0x3F;   // page index byte: page number
-inline constexpr std::uint8_t ReplyFlag = 0x80;  // a page reply answers lead XOR this
+inline constexpr std::uint8_t ReadFlag = 0x40;  // page index byte: read request
+inline constexpr std::uint8_t PageMask = 0x3F;  // page index byte: page number
+inline constexpr std::uint8_t ReplyFlag = 0x80; // a page reply answers lead XOR this
 } // namespace Lead
 
 // 0xFF XOR bytes 0..50.

@@ -1,5 +1,5 @@
-#include "core/BikeTypes.h"
 #include "core/ParameterImage.h"
+#include "core/BikeTypes.h"
 
 #include <gtest/gtest.h>
 
