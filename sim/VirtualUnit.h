@@ -1,0 +1,170 @@
+// A virtual ignition unit: the PC program's peer on the wire. It keeps the settings in its
+// EEPROM, answers page frames and monitor requests with the unit's frames, and runs a small
+// engine model so that the monitor has something to show. Faults can be switched on for tests.
+#pragma once
+
+#include "link/Frame.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zentrola {
+
+class VirtualUnit {
+  public:
+    struct Options {
+        int version = kVersion;
+        bool noReadPermission = false;
+        bool corruptEcho = false;  // echo programmed pages with one byte changed
+        int dropEveryNth = 0;      // drop every n-th reply frame; 0 drops none
+        bool corruptCheck = false; // every reply with a wrong check byte
+        bool silent = false;       // answer nothing
+    };
+
+    // What the unit made of a received frame.
+    enum class RequestKind : std::uint8_t { Program, Read, Monitor };
+
+    // Byte positions of the monitor frame the unit sends.
+    struct MonitorByte {
+        static constexpr std::size_t Rpm = 1; // 16-bit values are little-endian
+        static constexpr std::size_t Voltage = 3;
+        static constexpr std::size_t Programmings = 5;
+        static constexpr std::size_t TestValues = 7; // 8 x 16 bit
+        static constexpr std::size_t Input1 = 29;
+        static constexpr std::size_t Input2 = 30;
+        static constexpr std::size_t Advance = 31; // degrees + 100
+        static constexpr std::size_t MaxAdvance = 32;
+        static constexpr std::size_t PolarityMeasured = 33;
+        static constexpr std::size_t PolarityCheck = 34;
+        static constexpr std::size_t StartLimiter = 35;
+        static constexpr std::size_t Limiter = 36;
+        static constexpr std::size_t Blocking = 37;
+        static constexpr std::size_t KillSwitch = 38;
+        static constexpr std::size_t ShiftLight = 39;
+        static constexpr std::size_t ClutchMaster = 41;
+        static constexpr std::size_t PickUp = 42;
+        static constexpr std::size_t BaseAdvance = 43;
+        static constexpr std::size_t CurveA = 44; // non-zero curve A, zero curve B
+        static constexpr std::size_t Saving = 47; // 16 bit
+        static constexpr std::size_t DataError = 49;
+        static constexpr std::size_t Version = 50;
+    };
+
+    // Byte positions within the information page (the payload of the page 0 reply).
+    struct InfoByte {
+        static constexpr std::size_t Name = 0; // three characters
+        static constexpr std::size_t Number = 3;
+        static constexpr std::size_t Day = 4;
+        static constexpr std::size_t Month = 5;
+        static constexpr std::size_t Year = 6;
+        static constexpr std::size_t Hour = 7;
+        static constexpr std::size_t Minute = 8;
+        static constexpr std::size_t ReadPermission = 9;
+        static constexpr std::size_t Version = 10;
+        static constexpr std::size_t Text = 16; // 30 bytes, zero here
+    };
+
+    // Test command flags of the monitor request.
+    struct TestFlag {
+        static constexpr std::uint8_t Ignition = 0x01;
+        static constexpr std::uint8_t PilotLight = 0x02;
+        static constexpr std::uint8_t Rpm = 0x04;
+    };
+
+    static constexpr std::uint16_t kSavingStart = 103;
+    static constexpr std::uint16_t kIdleRpm = 1200;
+    static constexpr std::uint16_t kCrankingRpm = 300;
+    static constexpr int kCrankingTicks = 10;
+    static constexpr int kCycleTicks = 300;               // idle, rev up, limiter, back down
+    static constexpr int kPilotTestTicks = 36;            // about 2 s
+    static constexpr int kRpmTestTicks = 55;              // about 3 s
+    static constexpr std::size_t kCorruptedEchoByte = 10; // payload byte changed by corruptEcho
+
+    using Eeprom = std::array<std::uint8_t, kRecordSize>;
+
+    VirtualUnit();
+    explicit VirtualUnit(const Options& options);
+
+    // Bytes from the PC, in any pieces; replies are produced at once.
+    void receive(std::span<const std::uint8_t> bytes);
+    // Reply bytes produced since the last call.
+    std::vector<std::uint8_t> takeOutput();
+    // One PC tick (55 ms) of the unit's time.
+    void tick();
+
+    Options& options() { return options_; }
+    const Options& options() const { return options_; }
+
+    Eeprom& eeprom() { return eeprom_; }
+    const Eeprom& eeprom() const { return eeprom_; }
+    // Whitespace-separated numbers: the 100 settings bytes, then optionally the programming
+    // count; lines starting with '#' are comments. On failure nothing changes.
+    bool loadEeprom(const std::string& path);
+    bool saveEeprom(const std::string& path) const;
+
+    void setEngineRunning(bool running);
+    bool engineRunning() const { return engineRunning_; }
+    void setInputs(bool in1, bool in2);
+
+    // What the unit would send now.
+    Page informationPage() const;
+    Frame monitorFrame() const;
+
+    std::uint16_t rpm() const;
+    int advance() const; // degrees, as reported
+    Curve curveInUse() const;
+    std::uint16_t savingCountdown() const { return saving_; }
+
+    // Counters for tests.
+    std::uint16_t programmings() const { return programmings_; }
+    void setProgrammings(std::uint16_t n) { programmings_ = n; }
+    std::size_t received(RequestKind kind) const;
+    std::size_t receivedWithLead(std::uint8_t lead) const { return byLead_[lead]; }
+    const std::optional<Frame>& lastRequest() const { return lastRequest_; }
+    std::size_t bytesSkipped() const { return skipped_; }   // garbage dropped while resyncing
+    std::size_t repliesDropped() const { return dropped_; } // by dropEveryNth
+    std::size_t ignitionTests() const { return ignitionTests_; }
+
+  private:
+    void handle(const Frame& request);
+    void reply(Frame frame);
+    bool inputActive(int function) const;
+    std::uint16_t curveRpm() const; // the engine model's speed, without the rpm test
+    std::uint16_t peakRpm() const;
+    int curveAdvance(std::uint16_t rpm) const;
+    bool cranking() const;
+    bool ignitionCut() const;
+
+    Options options_;
+    Eeprom eeprom_{};
+    std::vector<std::uint8_t> pending_; // received, not yet a whole frame
+    std::vector<std::uint8_t> output_;
+
+    bool engineRunning_ = true;
+    bool in1_ = false;
+    bool in2_ = false;
+    bool clutchInputBefore_ = false;
+    int runTicks_ = 0; // since the engine last started
+    int clutchTicks_ = 0;
+    int clutchPauseTicks_ = 0;
+    int pilotTestTicks_ = 0;
+    int rpmTestTicks_ = 0;
+    std::uint32_t ticks_ = 0;
+    std::uint32_t noise_ = 1;
+    std::uint16_t saving_ = 0;
+    std::uint16_t programmings_ = 0;
+
+    std::array<std::size_t, 256> byLead_{};
+    std::optional<Frame> lastRequest_;
+    std::size_t skipped_ = 0;
+    std::size_t replies_ = 0;
+    std::size_t dropped_ = 0;
+    std::size_t ignitionTests_ = 0;
+};
+
+} // namespace zentrola
