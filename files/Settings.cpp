@@ -1,0 +1,149 @@
+#include "files/Settings.h"
+
+#include "files/AtomicFile.h"
+#include "files/Ini.h"
+#include "files/TokenScanner.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace zentrola {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kSection = "BASIC";
+constexpr std::string_view kLeft = "Left";
+constexpr std::string_view kTop = "Top";
+constexpr std::string_view kHeight = "Height";
+constexpr std::string_view kWidth = "Width";
+constexpr std::string_view kComPort = "ComPort";
+constexpr std::string_view kComPortAuto = "ComPortAuto";
+constexpr std::string_view kLanguage = "Language";
+constexpr std::string_view kFile = "File";
+constexpr std::string_view kIniDir = "IniDir";
+constexpr std::string_view kIgnAll = "CheckBoxIgnAll->Checked";
+
+constexpr std::size_t kBackupNumbersPerLine = 10;
+constexpr std::string_view kTestToken = "TEST_ENABLE";
+constexpr std::string_view kFolderName = "zentrola";
+
+// The port keys hold index + 1; what comes back is taken as a byte, whatever was stored.
+std::uint8_t portValue(const IniFile& ini, std::string_view key, std::uint8_t current) {
+    return static_cast<std::uint8_t>(ini.readInt(kSection, key, current + 1) - 1);
+}
+
+std::string baseName() {
+    return "ZENTROLA_v" + std::to_string(kVersion);
+}
+
+fs::path environmentPath(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? fs::path(value) : fs::path();
+}
+
+} // namespace
+
+void loadSettings(const fs::path& iniPath, Settings& s) {
+    const IniFile ini(iniPath);
+    s.left = ini.readInt(kSection, kLeft, s.left);
+    s.top = ini.readInt(kSection, kTop, s.top);
+    s.height = ini.readInt(kSection, kHeight, s.height);
+    s.width = ini.readInt(kSection, kWidth, s.width);
+    // A missing port key keeps the current value. Taking the stored form's default without
+    // its "+ 1" would turn the automatic scan (20) into COM20 on every first start.
+    s.portIndex = portValue(ini, kComPort, s.portIndex);
+    s.scanPosition = portValue(ini, kComPortAuto, s.scanPosition);
+    s.language = static_cast<std::uint8_t>(ini.readInt(kSection, kLanguage, s.language));
+    s.file = ini.readString(kSection, kFile, s.file);
+    s.iniDir = ini.readString(kSection, kIniDir, s.iniDir);
+    s.ignAll = ini.readInt(kSection, kIgnAll, s.ignAll ? 1 : 0) != 0;
+}
+
+bool saveSettings(const fs::path& iniPath, const Settings& s) {
+    IniFile ini(iniPath);
+    ini.writeInt(kSection, kLeft, s.left);
+    ini.writeInt(kSection, kTop, s.top);
+    ini.writeInt(kSection, kHeight, s.height);
+    ini.writeInt(kSection, kWidth, s.width);
+    ini.writeInt(kSection, kComPort, s.portIndex + 1);
+    ini.writeInt(kSection, kComPortAuto, s.scanPosition + 1);
+    ini.writeInt(kSection, kLanguage, s.language);
+    ini.writeString(kSection, kFile, s.file);
+    ini.writeString(kSection, kIniDir, s.iniDir);
+    ini.writeInt(kSection, kIgnAll, s.ignAll ? 1 : 0);
+    return ini.save(iniPath);
+}
+
+void loadBackup(const fs::path& path, ParameterImage& image) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return;
+    TokenScanner scanner(in);
+    for (std::uint8_t& byte : image.span()) {
+        const auto value = scanner.number();
+        if (!value)
+            return;
+        byte = static_cast<std::uint8_t>(*value);
+    }
+}
+
+bool saveBackup(const fs::path& path, const ParameterImage& image) {
+    std::string out;
+    std::size_t column = 0;
+    for (std::uint8_t byte : image.span()) {
+        const std::string number = std::to_string(byte);
+        out.append(5 - number.size(), ' ').append(number).push_back(' ');
+        if (++column == kBackupNumbersPerLine) {
+            out.append("\r\n");
+            column = 0;
+        }
+    }
+    return writeFileAtomically(path, out);
+}
+
+bool testModeEnabled(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    TokenScanner scanner(in);
+    while (const auto token = scanner.token())
+        if (*token == kTestToken)
+            return true;
+    return false;
+}
+
+fs::path configDir() {
+    if (fs::path dir = environmentPath("ZENTROLA_CONFIG_DIR"); !dir.empty())
+        return dir;
+#if defined(_WIN32)
+    fs::path base = environmentPath("APPDATA");
+#elif defined(__APPLE__)
+    fs::path base = environmentPath("HOME");
+    if (!base.empty())
+        base /= "Library/Preferences";
+#else
+    // A relative XDG_CONFIG_HOME is invalid and is to be ignored.
+    fs::path base = environmentPath("XDG_CONFIG_HOME");
+    if (!base.is_absolute()) {
+        base = environmentPath("HOME");
+        if (!base.empty())
+            base /= ".config";
+    }
+#endif
+    // Without any of these the files live in the current folder's "zentrola".
+    return base / kFolderName;
+}
+
+std::string settingsFileName() {
+    return baseName() + ".ini";
+}
+std::string backupFileName() {
+    return "_" + settingsFileName();
+}
+std::string testModeFileName() {
+    return "test_velkor.txt";
+}
+
+} // namespace zentrola

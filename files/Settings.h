@@ -1,0 +1,50 @@
+// What the program keeps between runs: the INI settings file, the backup of the parameter
+// image, and the test-mode marker file, all in one folder.
+#pragma once
+
+#include "core/ParameterImage.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace zentrola {
+
+// Port index 20 is the automatic scan; the program starts with it.
+inline constexpr std::uint8_t kAutomaticPortIndex = 20;
+
+struct Settings {
+    int left = 0;
+    int top = 0;
+    int height = 0;
+    int width = 0;
+    std::uint8_t portIndex = kAutomaticPortIndex;
+    std::uint8_t scanPosition = 0;
+    std::uint8_t language = 0;
+    std::string file;   // current file name shown in the caption
+    std::string iniDir; // last file path, given to the file dialogs
+    bool ignAll = false;
+};
+
+// Reads the settings file over `s`: a missing file or key keeps the value `s` holds.
+// Values are not range-checked here; the caller's rules bring them into range.
+void loadSettings(const std::filesystem::path& iniPath, Settings& s);
+// Writes the keys into the settings file, keeping whatever else the file holds.
+bool saveSettings(const std::filesystem::path& iniPath, const Settings& s);
+
+// The backup file: the 150-byte span as numbers. A short or damaged file fills the bytes it
+// has; a missing one changes nothing.
+void loadBackup(const std::filesystem::path& path, ParameterImage& image);
+bool saveBackup(const std::filesystem::path& path, const ParameterImage& image);
+
+// Whether the test-mode file holds the token "TEST_ENABLE"; a missing file means no.
+bool testModeEnabled(const std::filesystem::path& path);
+
+// The folder of the three files: ZENTROLA_CONFIG_DIR when set, else "zentrola" in the
+// user's configuration folder. The caller creates it when needed.
+std::filesystem::path configDir();
+std::string settingsFileName(); // "ZENTROLA_v92.ini"
+std::string backupFileName();   // "_ZENTROLA_v92.ini"
+std::string testModeFileName(); // "test_velkor.txt"
+
+} // namespace zentrola

@@ -1,0 +1,204 @@
+#include "files/Settings.h"
+
+#include "TestFiles.h"
+#include "core/BikeTypes.h"
+#include "files/AtomicFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace zentrola;
+namespace fs = std::filesystem;
+
+namespace {
+
+ParameterImage defaultSet() {
+    ParameterImage image;
+    loadDefaults(image);
+    return image;
+}
+
+// Sets or clears an environment variable for one test.
+class EnvVar {
+  public:
+    EnvVar(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        set(value);
+    }
+    ~EnvVar() { set(old_ ? old_->c_str() : nullptr); }
+
+  private:
+    void set(const char* value) {
+        if (value)
+            setenv(name_, value, 1);
+        else
+            unsetenv(name_);
+    }
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+} // namespace
+
+// ---- settings file ---------------------------------------------------------------------------
+
+TEST(Settings, FirstStartWithoutFilesKeepsTheStartValues) {
+    test::ScratchDir dir;
+    Settings s;
+    s.left = 100;
+    s.width = 800;
+    loadSettings(dir / settingsFileName(), s);
+    EXPECT_EQ(s.left, 100);
+    EXPECT_EQ(s.width, 800);
+    EXPECT_EQ(s.portIndex, kAutomaticPortIndex); // automatic scan, not COM20
+    EXPECT_EQ(s.scanPosition, 0);
+    EXPECT_EQ(s.language, 0);
+    EXPECT_EQ(s.file, "");
+    EXPECT_EQ(s.iniDir, "");
+    EXPECT_FALSE(s.ignAll);
+
+    ParameterImage image = defaultSet();
+    loadBackup(dir / backupFileName(), image);
+    EXPECT_EQ(image, defaultSet());
+    EXPECT_FALSE(testModeEnabled(dir / testModeFileName()));
+}
+
+TEST(Settings, KeysAreReadAsStoredAndLeftForTheRulesToClamp) {
+    test::ScratchDir dir;
+    test::writeText(dir / "s.ini", "[BASIC]\nLanguage=7\nComPort=4\nComPortAuto=0\n"
+                                   "CheckBoxIgnAll->Checked=2\nFile=a.ign\n");
+    Settings s;
+    loadSettings(dir / "s.ini", s);
+    EXPECT_EQ(s.language, 7);
+    EXPECT_EQ(s.portIndex, 3);      // COM4
+    EXPECT_EQ(s.scanPosition, 255); // 0 - 1 in a byte
+    EXPECT_TRUE(s.ignAll);
+    EXPECT_EQ(s.file, "a.ign");
+
+    test::writeText(dir / "s.ini", "[BASIC]\nComPort=21\nComPortAuto=5\n");
+    loadSettings(dir / "s.ini", s);
+    EXPECT_EQ(s.portIndex, 20);
+    EXPECT_EQ(s.scanPosition, 4);
+}
+
+TEST(Settings, SaveWritesTheKeysInOrderAndLoadRestoresThem) {
+    test::ScratchDir dir;
+    const fs::path ini = dir / settingsFileName();
+    Settings saved{10, -20, 600, 900, 3, 7, 2, "set.ign", "/home/me/set.ign", true};
+    ASSERT_TRUE(saveSettings(ini, saved));
+    EXPECT_EQ(test::readText(ini), "[BASIC]\r\nLeft=10\r\nTop=-20\r\nHeight=600\r\nWidth=900\r\n"
+                                   "ComPort=4\r\nComPortAuto=8\r\nLanguage=2\r\nFile=set.ign\r\n"
+                                   "IniDir=/home/me/set.ign\r\nCheckBoxIgnAll->Checked=1\r\n");
+    Settings loaded;
+    loadSettings(ini, loaded);
+    EXPECT_EQ(loaded.left, 10);
+    EXPECT_EQ(loaded.top, -20);
+    EXPECT_EQ(loaded.height, 600);
+    EXPECT_EQ(loaded.width, 900);
+    EXPECT_EQ(loaded.portIndex, 3);
+    EXPECT_EQ(loaded.scanPosition, 7);
+    EXPECT_EQ(loaded.language, 2);
+    EXPECT_EQ(loaded.file, "set.ign");
+    EXPECT_EQ(loaded.iniDir, "/home/me/set.ign");
+    EXPECT_TRUE(loaded.ignAll);
+}
+
+TEST(Settings, SaveKeepsWhatElseTheFileHolds) {
+    test::ScratchDir dir;
+    const fs::path ini = dir / "s.ini";
+    test::writeText(ini, "; mine\n[Extra]\nColour=blue\n\n[BASIC]\nlanguage=1\nMine=yes\n");
+    Settings s;
+    ASSERT_TRUE(saveSettings(ini, s));
+    const std::string text = test::readText(ini);
+    EXPECT_TRUE(text.starts_with("; mine\r\n[Extra]\r\nColour=blue\r\n\r\n[BASIC]\r\nlanguage=0\r\n"
+                                 "Mine=yes\r\nLeft=0\r\n"))
+        << text;
+}
+
+TEST(Settings, FailedSaveLeavesTheOldFilesWhole) {
+    test::ScratchDir dir;
+    const fs::path ini = dir / "s.ini";
+    const fs::path backup = dir / "b.ini";
+    test::writeText(ini, "[BASIC]\nLeft=5\n");
+    test::writeText(backup, "1 2 3");
+    setWriteLimitForTesting(10);
+    const bool savedIni = saveSettings(ini, Settings{});
+    const bool savedBackup = saveBackup(backup, defaultSet());
+    setWriteLimitForTesting(std::nullopt);
+    EXPECT_FALSE(savedIni);
+    EXPECT_FALSE(savedBackup);
+    EXPECT_EQ(test::readText(ini), "[BASIC]\nLeft=5\n");
+    EXPECT_EQ(test::readText(backup), "1 2 3");
+    EXPECT_EQ(dir.entries(), 2u);
+}
+
+// ---- backup file -----------------------------------------------------------------------------
+
+TEST(Backup, RoundTripRestoresTheWholeSpanInFifteenLines) {
+    test::ScratchDir dir;
+    ParameterImage saved;
+    for (std::size_t i = 0; i < kSpanSize; ++i)
+        saved[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    ASSERT_TRUE(saveBackup(dir / "b", saved));
+    const std::string text = test::readText(dir / "b");
+    EXPECT_EQ(text.size(), 15u * (10 * 6 + 2));
+    EXPECT_TRUE(
+        text.starts_with("   11    48    85   122   159   196   233    14    51    88 \r\n"));
+    ParameterImage loaded = defaultSet();
+    loadBackup(dir / "b", loaded);
+    EXPECT_EQ(loaded, saved);
+}
+
+TEST(Backup, ShortOrDamagedFileFillsOnlyTheBytesItHas) {
+    test::ScratchDir dir;
+    std::string forty;
+    for (int i = 0; i < 40; ++i)
+        forty += std::to_string(200 + i) + (i % 10 == 9 ? "\n" : " ");
+    test::writeText(dir / "b", forty);
+    ParameterImage image = defaultSet();
+    loadBackup(dir / "b", image);
+    for (std::size_t i = 0; i < kSpanSize; ++i)
+        EXPECT_EQ(image[i], i < 40 ? 200 + i : defaultSet()[i]) << i;
+
+    test::writeText(dir / "b", "3 258 -1 x 7");
+    image = defaultSet();
+    loadBackup(dir / "b", image);
+    EXPECT_EQ(image[0], 3);
+    EXPECT_EQ(image[1], 2);               // low byte
+    EXPECT_EQ(image[2], 255);             // -1 wraps
+    EXPECT_EQ(image[3], defaultSet()[3]); // reading stopped at "x"
+    EXPECT_EQ(image[4], defaultSet()[4]);
+}
+
+// ---- test mode, folder and names -------------------------------------------------------------
+
+TEST(Settings, TestModeNeedsTheExactToken) {
+    test::ScratchDir dir;
+    const fs::path file = dir / testModeFileName();
+    test::writeText(file, "some words\r\n\tTEST_ENABLE\r\nmore");
+    EXPECT_TRUE(testModeEnabled(file));
+    test::writeText(file, "TEST_ENABLED test_enable xTEST_ENABLE");
+    EXPECT_FALSE(testModeEnabled(file));
+}
+
+TEST(Settings, FolderAndNames) {
+    EXPECT_EQ(settingsFileName(), "ZENTROLA_v92.ini");
+    EXPECT_EQ(backupFileName(), "_ZENTROLA_v92.ini");
+    EXPECT_EQ(testModeFileName(), "test_velkor.txt");
+    {
+        EnvVar dir("ZENTROLA_CONFIG_DIR", "/tmp/zentrola-here");
+        EXPECT_EQ(configDir(), fs::path("/tmp/zentrola-here"));
+    }
+#if defined(__linux__)
+    EnvVar dir("ZENTROLA_CONFIG_DIR", nullptr);
+    EnvVar home("HOME", "/home/rider");
+    {
+        EnvVar xdg("XDG_CONFIG_HOME", "/etc/xdg-rider");
+        EXPECT_EQ(configDir(), fs::path("/etc/xdg-rider/zentrola"));
+    }
+    EnvVar xdg("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(configDir(), fs::path("/home/rider/.config/zentrola"));
+#endif
+}
