@@ -1,0 +1,379 @@
+#include "app/Configurator.h"
+
+#include "core/BikeTypes.h"
+#include "link/Frame.h"
+#include "link/PortNames.h"
+#include "link/UnitInfo.h"
+
+#include <algorithm>
+
+namespace zentrola {
+
+namespace {
+constexpr const char* kDefaultFileName = "data.ign";
+} // namespace
+
+Configurator::Configurator(SerialPort& port, View& view)
+    : port_(port), view_(view), unitTexts_(designUnitTexts()) {
+    rules_.clearDisplacement();
+}
+
+// ---------------------------------------------------------------- start and stop
+
+void Configurator::start(const StartOptions& options) {
+    portIndex_ = kAutoPortIndex;
+    image_[Offset::BikeType] = 0;
+    loadDefaults(image_);
+    defaultFilePath_ = options.programDir.empty() ? std::string(kDefaultFileName)
+                                                  : options.programDir + "/" + kDefaultFileName;
+    if (options.languageArgument) {
+        if (auto lang = languageFromArgument(*options.languageArgument))
+            language_ = static_cast<std::uint8_t>(*lang);
+    }
+    if (options.port)
+        forcedDevice_ = options.port;
+
+    applyRules();
+    applyLanguage(texts_, language_);
+    refreshControls();
+    history_.start(image_);
+    openPort();
+    refreshControls();
+    status_.visible = false;
+    status_.gaugeVisible = false;
+}
+
+void Configurator::shutdown() {
+    transfer_.abandon();
+    closePort();
+    capture(form_, image_, shown(), rules_.marker);
+    applyRules();
+}
+
+// ---------------------------------------------------------------- the tick
+
+void Configurator::tick() {
+    poll();
+
+    if (monitor_.displayedRpm() != lastDrawnRpm_) {
+        lastDrawnRpm_ = monitor_.displayedRpm();
+        redrawRequest = 1;
+    }
+    if (redrawRequest != 0) {
+        view_.drawGraph(redrawRequest);
+        redrawRequest = 0;
+    }
+
+    transferStep();
+    messageStep();
+    watchdogStep();
+    if (connectionLabel_)
+        monitor_.display()[MonLabel::Version].visible = false;
+    monitor_.highlight(image_);
+}
+
+void Configurator::poll() {
+    if (!port_.isOpen() || port_.queued() < kFrameSize)
+        return;
+    const std::size_t n = port_.read(rx_);
+    if (n < kFrameSize)
+        return;
+    // Only the first frame of a block counts; the rest of it is dropped.
+    const std::span<const std::uint8_t> frame(rx_.data(), kFrameSize);
+    if (frame[FrameByte::Lead] == Lead::MonitorFrame)
+        onMonitorFrame(frame);
+    else
+        onPageReply(frame);
+}
+
+void Configurator::transferStep() {
+    if (!transfer_.idle()) {
+        switch (transfer_.tick()) {
+        case TimeoutEffect::Resend:
+            sendPage();
+            break;
+        case TimeoutEffect::Failed: {
+            const TransferMode m = transfer_.failedMode();
+            postStatus(m == TransferMode::Program  ? texts_.TextProgramError
+                       : m == TransferMode::Verify ? texts_.TextVerifyError
+                                                   : texts_.TextReadError,
+                       Colour::Red);
+            lastResult_ = TransferResult::Failed;
+            break;
+        }
+        case TimeoutEffect::None:
+            break;
+        }
+        return;
+    }
+    if (transfer_.idleTick())
+        sendMonitorRequest();
+    const int saving = monitor_.savingCountdown();
+    if (saving != 0) {
+        postStatus(texts_.TextSaving, Colour::Face);
+        status_.gauge = std::max(0, status_.gaugeMax * (kSavingCountdownStart - saving) /
+                                        kSavingCountdownStart);
+    } else if (transfer_.transferOk()) {
+        if (status_.text != texts_.TextProgramming + ": OK") {
+            status_.text = texts_.TextProgramming + ": OK";
+            view_.statusPosted(status_);
+        }
+        status_.gauge = status_.gaugeMax;
+    }
+}
+
+void Configurator::messageStep() {
+    if (messageCountdown_ > 0) {
+        --messageCountdown_;
+        if (!printing)
+            status_.visible = true;
+    } else {
+        status_.visible = false;
+        status_.gaugeVisible = false;
+        transfer_.clearTransferOk();
+    }
+}
+
+void Configurator::watchdogStep() {
+    if (silence_ < kSilenceTicks) {
+        ++silence_;
+        connectionLabel_ = false;
+        return;
+    }
+    if (monitor_.forgetChannel())
+        refreshControls();
+    if (!printing)
+        connectionLabel_ = true;
+    if (++reopenCounter_ >= kReopenTicks) {
+        reopenCounter_ = 0;
+        closePort();
+        reopenFlag_ = true;
+        scanPosition_ = static_cast<std::uint8_t>((scanPosition_ + 1) % kScanPositions);
+        openPort();
+    }
+}
+
+// ---------------------------------------------------------------- the port
+
+void Configurator::openPort() {
+    const auto devices = port_.devices();
+    std::string device;
+    if (forcedDevice_)
+        device = *forcedDevice_;
+    else if (portIndex_ == kAutoPortIndex)
+        device = deviceForCom(scanPosition_ + 1, devices);
+    else
+        device = deviceForCom(portIndex_ + 1, devices);
+    const int com = (portIndex_ == kAutoPortIndex ? scanPosition_ : portIndex_) + 1;
+    // Without a device behind the number the label still tells which COM was tried.
+    comLabel_ = zentrola::comLabel(device.empty() ? "COM" + std::to_string(com) : device);
+    std::string error;
+    const bool opened = !device.empty() && port_.open(device, error);
+    if (!opened) {
+        if (device.empty())
+            error = "No such device";
+        const bool automatic = portIndex_ == kAutoPortIndex && !forcedDevice_;
+        if (!reopenFlag_ && !automatic)
+            view_.showMessage(texts_.TextComError, error);
+        if (automatic)
+            reopenCounter_ = kReopenAtOnce; // try the next port on the next lost tick
+    }
+    printing = false;
+}
+
+std::vector<std::string> Configurator::comMenu() {
+    return comMenuCaptions(port_.devices());
+}
+
+void Configurator::chooseCom(int index) {
+    portIndex_ = static_cast<std::uint8_t>(index);
+    forcedDevice_.reset();
+    closePort();
+    reopenFlag_ = false;
+    openPort();
+}
+
+// ---------------------------------------------------------------- frames
+
+Page Configurator::exchangePage() const {
+    if (!monitor_.haveFrame())
+        return Page{};
+    return zentrola::exchangePage(monitor_.lastFrame());
+}
+
+void Configurator::sendPage() {
+    const Frame f = transfer_.currentFrame(image_, exchangePage());
+    port_.write(f);
+    transfer_.sent();
+}
+
+void Configurator::sendMonitorRequest() {
+    const Frame f = monitorRequest(monitor_.takeTestFlags());
+    port_.write(f);
+    port_.waitTransmitted();
+    transfer_.sent();
+}
+
+void Configurator::onMonitorFrame(std::span<const std::uint8_t> frame) {
+    if (!acceptMonitorFrame(frame))
+        return;
+    silence_ = 0;
+    if (monitor_.onFrame(frame, image_, texts_))
+        refreshControls();
+    view_.monitorUpdated();
+}
+
+void Configurator::onPageReply(std::span<const std::uint8_t> frame) {
+    const ReplyEffects fx = transfer_.onReply(frame, image_);
+    if (!fx.accepted)
+        return;
+    silence_ = 0;
+    if (fx.infoPage)
+        unitTexts_ = zentrola::unitTexts(transfer_.unitInfo());
+    if (fx.rulesAndRefresh) {
+        applyRules();
+        refreshControls();
+    }
+    if (fx.versionMismatch) {
+        messageCountdown_ = 0;
+        lastResult_ = TransferResult::VersionMismatch;
+        view_.showMessage(texts_.TextUnitMismatch + "  PC-" + std::to_string(kVersion) + ", IGN-" +
+                              std::to_string(transfer_.unitVersion()),
+                          {});
+    }
+    if (fx.noReading) {
+        postStatus(texts_.TextNoReading, Colour::Red);
+        lastResult_ = TransferResult::NoReading;
+    }
+    if (fx.gaugeStep)
+        ++status_.gauge;
+    if (fx.verifyStarted) {
+        postStatus(texts_.TextVerify + ":", Colour::Face);
+        status_.visible = true;
+        status_.gauge = 0;
+    }
+    if (fx.verifyPassed) {
+        status_.gauge = status_.gaugeMax;
+        postStatus(texts_.TextVerify + ": OK", Colour::Face);
+        lastResult_ = transfer_.transferOk() ? TransferResult::ProgramOk : TransferResult::VerifyOk;
+    }
+    if (fx.send)
+        sendPage();
+}
+
+// ---------------------------------------------------------------- status line
+
+void Configurator::postStatus(std::string text, Colour colour) {
+    const bool changed = text != status_.text || colour != status_.colour;
+    status_.text = std::move(text);
+    status_.colour = colour;
+    messageCountdown_ = kMessageTicks;
+    if (changed)
+        view_.statusPosted(status_);
+}
+
+void Configurator::startTransferStatus(const std::string& text) {
+    postStatus(text, Colour::Face);
+    status_.visible = true;
+    status_.gauge = 0;
+    status_.gaugeVisible = true;
+    lastResult_ = TransferResult::None;
+}
+
+// ---------------------------------------------------------------- commands
+
+void Configurator::read() {
+    transfer_.startRead();
+    startTransferStatus(texts_.TextRead + ":");
+    texts_.TextFileName.clear();
+}
+
+void Configurator::verify() {
+    if (refreshGuard_)
+        return;
+    capture(form_, image_, shown(), rules_.marker);
+    applyRules();
+    refreshControls();
+    transfer_.startVerify();
+    startTransferStatus(texts_.TextVerify + ":");
+}
+
+void Configurator::program() {
+    if (refreshGuard_)
+        return;
+    capture(form_, image_, shown(), rules_.marker);
+    applyRules();
+    refreshControls();
+    transfer_.startProgram();
+    startTransferStatus(texts_.TextProgramming + ":");
+}
+
+void Configurator::startProgramAfterChange() {
+    // A transfer already running starts again from page 0.
+    transfer_.startProgram();
+    startTransferStatus(texts_.TextProgramming);
+}
+
+// ---------------------------------------------------------------- the edit loop
+
+void Configurator::applyRules() {
+    rules_.apply(image_, shown(), Housekeeping{language_, portIndex_, scanPosition_});
+}
+
+void Configurator::refreshControls() {
+    refreshGuard_ = true;
+    refresh(image_, shown(), form_);
+    view_.showControls(form_);
+    refreshGuard_ = false;
+    redrawRequest = 2;
+}
+
+void Configurator::historyStep() {
+    if (history_.step(image_, programAfterChange).startProgram)
+        startProgramAfterChange();
+}
+
+void Configurator::afterChange() {
+    applyRules();
+    refreshControls();
+    refreshControls();
+    historyStep();
+    redrawRequest |= 2;
+}
+
+void Configurator::controlEdited() {
+    rules_.marker = Marker::FromControls;
+    if (refreshGuard_)
+        return;
+    capture(form_, image_, shown(), rules_.marker);
+    afterChange();
+    redrawRequest |= 2;
+}
+
+void Configurator::afterUndoRedo() {
+    refreshControls();
+    redrawRequest |= 1;
+    refreshControls();
+    if (programAfterChange)
+        startProgramAfterChange();
+}
+
+void Configurator::undo() {
+    if (history_.undo(image_))
+        afterUndoRedo();
+}
+
+void Configurator::redo() {
+    if (history_.redo(image_))
+        afterUndoRedo();
+}
+
+void Configurator::setLanguage(int index) {
+    language_ = static_cast<std::uint8_t>(std::clamp(index, 0, kLanguageCount - 1));
+    applyLanguage(texts_, language_);
+    if (connectionLabel_)
+        monitor_.placeholders(texts_);
+    refreshControls();
+}
+
+} // namespace zentrola

@@ -1,0 +1,159 @@
+// The one object that holds everything for the life of the program: the parameter image,
+// the rules, the history, the unit link with its counters, the live monitor, the language
+// and the status line. It never sleeps and never reads a clock: tick() is called every
+// 55 ms by the window's or the command line's timer, and by a plain loop in tests.
+#pragma once
+
+#include "app/View.h"
+#include "core/CurveRules.h"
+#include "core/FormValues.h"
+#include "core/History.h"
+#include "core/Jazyk1.h"
+#include "core/ParameterImage.h"
+#include "core/UnitTexts.h"
+#include "link/Monitor.h"
+#include "link/SerialPort.h"
+#include "link/Transfer.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace zentrola {
+
+inline constexpr std::uint8_t kMessageTicks = 200;
+inline constexpr std::uint8_t kSilenceTicks = 18;
+inline constexpr std::uint8_t kReopenTicks = 30;
+inline constexpr std::uint8_t kReopenAtOnce = 200;
+inline constexpr int kSavingCountdownStart = 103;
+
+struct StartOptions {
+    std::optional<std::string> languageArgument; // the first command-line argument
+    std::optional<std::string> port;             // --port DEV: this device for the run
+    std::string programDir;                      // where data.ign is looked for by default
+};
+
+// How the last transfer ended, for the command line's exit code.
+enum class TransferResult : std::uint8_t {
+    None,
+    ProgramOk,
+    VerifyOk,
+    Failed,
+    VersionMismatch,
+    NoReading,
+};
+
+class Configurator {
+  public:
+    Configurator(SerialPort& port, View& view);
+
+    // The start-up order of the window's creation, without its widget steps.
+    void start(const StartOptions& options);
+    void tick();
+    // Closing: the port, the controls into the image, the rules.
+    void shutdown();
+
+    // Transfer commands.
+    void read();
+    void verify();
+    void program();
+    // Test commands ride on the next monitor request.
+    void testIgnition() { monitor_.pressTest(TestFlag::Ignition); }
+    void testPilotLight() { monitor_.pressTest(TestFlag::PilotLight); }
+    void testRpm() { monitor_.pressTest(TestFlag::Rpm); }
+
+    // COM menu: 0..19 COM1..COM20, 20 the automatic scan.
+    void chooseCom(int index);
+    std::vector<std::string> comMenu();
+    int comChecked() const { return portIndex_; }
+    const std::string& comLabel() const { return comLabel_; }
+
+    // The edit loop.
+    void controlEdited(); // a spinner click or a field left: marker -2, capture, after-change
+    void afterChange();
+    void refreshControls();
+    void applyRules();
+    void undo();
+    void redo();
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
+    bool programAfterChange = false; // "Programming after change"
+
+    void setLanguage(int index);
+    int language() const { return language_; }
+    const MessageTable& texts() const { return texts_; }
+    std::string caption() const { return windowCaption(texts_); }
+
+    // State for the front ends and tests.
+    ParameterImage& image() { return image_; }
+    const ParameterImage& image() const { return image_; }
+    FormValues& form() { return form_; }
+    bool refreshing() const { return refreshGuard_; }
+    CurveRules& rules() { return rules_; }
+    const Transfer& transfer() const { return transfer_; }
+    const Monitor& monitor() const { return monitor_; }
+    const StatusLine& status() const { return status_; }
+    int messageCountdown() const { return messageCountdown_; }
+    bool connectionLost() const { return connectionLabel_; }
+    bool versionLabelVisible() const { return monitor_.display()[MonLabel::Version].visible; }
+    int activeChannel() const { return monitor_.activeChannel(); }
+    std::optional<Curve> shown() const { return shownCurve(image_, monitor_.activeChannel()); }
+    const UnitTexts& unitTexts() const { return unitTexts_; }
+    TransferResult lastResult() const { return lastResult_; }
+    int portIndex() const { return portIndex_; }
+    int scanPosition() const { return scanPosition_; }
+    std::uint8_t silence() const { return silence_; }
+    bool printing = false; // the window is being printed
+    int redrawRequest = 2;
+
+  private:
+    void openPort();
+    void closePort() { port_.close(); }
+    void poll();
+    void onMonitorFrame(std::span<const std::uint8_t> frame);
+    void onPageReply(std::span<const std::uint8_t> frame);
+    void sendPage();
+    void sendMonitorRequest();
+    void transferStep();
+    void messageStep();
+    void watchdogStep();
+    void postStatus(std::string text, Colour colour);
+    void startTransferStatus(const std::string& text);
+    void startProgramAfterChange();
+    void historyStep();
+    void afterUndoRedo();
+    Page exchangePage() const;
+
+    SerialPort& port_;
+    View& view_;
+
+    ParameterImage image_;
+    FormValues form_ = FormValues::designed();
+    bool refreshGuard_ = false;
+    CurveRules rules_;
+    History history_;
+    Transfer transfer_;
+    Monitor monitor_;
+    MessageTable texts_;
+    UnitTexts unitTexts_;
+    TransferResult lastResult_ = TransferResult::None;
+
+    std::uint8_t language_ = 0;
+    std::uint8_t portIndex_ = 20;
+    std::uint8_t scanPosition_ = 0;
+    std::optional<std::string> forcedDevice_;
+    std::string comLabel_;
+    std::array<std::uint8_t, kReceiveBufferSize> rx_{};
+
+    StatusLine status_;
+    std::uint8_t messageCountdown_ = 0;
+    std::uint8_t silence_ = 0;
+    std::uint8_t reopenCounter_ = 0;
+    bool reopenFlag_ = false;
+    bool connectionLabel_ = false;
+    int lastDrawnRpm_ = 0;
+    std::string defaultFilePath_;
+};
+
+} // namespace zentrola

@@ -1,0 +1,40 @@
+// What the Configurator asks of its front end. The window implements it with widgets, the
+// command line prints, tests record the calls. Every call has a harmless default.
+#pragma once
+
+#include "core/Colour.h"
+#include "core/FormValues.h"
+
+#include <string>
+
+namespace zentrola {
+
+// The status label with its transfer gauge.
+struct StatusLine {
+    std::string text;
+    Colour colour = Colour::Face;
+    bool visible = false;
+    int gauge = 0;
+    int gaugeMax = 3;
+    bool gaugeVisible = false;
+};
+
+enum class Answer { Yes, No, Cancel };
+
+class View {
+  public:
+    virtual ~View() = default;
+    // The controls were written from the image.
+    virtual void showControls(const FormValues&) {}
+    // A modal message box; detail is the informative text (the system's reason), if any.
+    virtual void showMessage(const std::string& /*text*/, const std::string& /*detail*/) {}
+    virtual Answer ask(const std::string& /*question*/) { return Answer::Cancel; }
+    // A status message was set (the label may already show the same text).
+    virtual void statusPosted(const StatusLine&) {}
+    // A monitor frame was decoded.
+    virtual void monitorUpdated() {}
+    // The graph should draw: bit 0 redraw, bit 1 rescale and redraw.
+    virtual void drawGraph(int /*request*/) {}
+};
+
+} // namespace zentrola

@@ -1,0 +1,29 @@
+// COM numbers to device names. On Windows COMn is the device itself; elsewhere COMn is the
+// n-th device of the port list: ZENTROLA_PORTS when set, else the system's ports with USB
+// adapters first.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zentrola {
+
+inline constexpr int kComPorts = 20;      // COM1..COM20
+inline constexpr int kAutoPortIndex = 20; // the automatic scan
+inline constexpr int kScanPositions = 21; // COM1..COM21 are tried in turn
+
+// USB adapters first, then the rest, each sorted by name.
+std::vector<std::string> orderPorts(std::vector<std::string> devices);
+// The colon-separated list of ZENTROLA_PORTS, or nothing when it is not set.
+bool portsFromEnvironment(std::vector<std::string>& devices);
+// The device of COM n (1-based); empty when the list has no such entry.
+std::string deviceForCom(int com, const std::vector<std::string>& devices);
+// The short name a label shows: the part after the last slash or backslash.
+std::string shortName(std::string_view device);
+// "COM= " and the short name, at most 10 characters of it.
+std::string comLabel(std::string_view device);
+// The COM menu: "Com 1".."Com 20" with the device in brackets when one exists, "Com Auto".
+std::vector<std::string> comMenuCaptions(const std::vector<std::string>& devices);
+
+} // namespace zentrola

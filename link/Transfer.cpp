@@ -1,0 +1,177 @@
+#include "link/Transfer.h"
+
+#include <algorithm>
+
+namespace zentrola {
+
+namespace {
+constexpr std::uint8_t kReadPage0 = Lead::ReadFlag | 0;
+constexpr std::uint8_t kReadPage1 = Lead::ReadFlag | 1;
+constexpr std::uint8_t kReadPage2 = Lead::ReadFlag | 2;
+constexpr std::uint8_t kProgramPage0 = 0;
+constexpr std::uint8_t kLastPage = 2;
+constexpr std::uint8_t kPwmFull = 10;
+} // namespace
+
+void Transfer::startRead() {
+    mode_ = TransferMode::Read;
+    pageIndexByte_ = kReadPage0;
+    attempts_ = 0;
+}
+
+void Transfer::startVerify() {
+    mode_ = TransferMode::Verify;
+    pageIndexByte_ = kReadPage1;
+    attempts_ = 0;
+    transferOk_ = false;
+}
+
+void Transfer::startProgram() {
+    mode_ = TransferMode::Program;
+    pageIndexByte_ = kProgramPage0;
+    attempts_ = 0;
+    transferOk_ = false;
+}
+
+TimeoutEffect Transfer::tick() {
+    if (mode_ == TransferMode::Read)
+        transferOk_ = false;
+    // At or past four: a transfer started while the idle count stood at 4 or 5 sends at once.
+    if (++replyWait < kReplyWaitTicks)
+        return TimeoutEffect::None;
+    replyWait = 0;
+    if (++attempts_ <= kMaxSends)
+        return TimeoutEffect::Resend;
+    if (mode_ == TransferMode::Verify)
+        transferOk_ = false;
+    failedMode_ = mode_;
+    mode_ = TransferMode::Idle;
+    return TimeoutEffect::Failed;
+}
+
+bool Transfer::idleTick() {
+    if (++replyWait < kMonitorInterval)
+        return false;
+    replyWait = 0;
+    return true;
+}
+
+Frame Transfer::currentFrame(const ParameterImage& image, const Page& exchange) const {
+    if (mode_ != TransferMode::Program)
+        return readRequest(pageIndexByte_);
+    const int page = pageIndexByte_ & Lead::PageMask;
+    if (page == 0)
+        return pageFrame(pageIndexByte_, exchange);
+    return pageFrame(pageIndexByte_, image.page(page));
+}
+
+void Transfer::nextPage(ReplyEffects& fx) {
+    fx.gaugeStep = true;
+    ++pageIndexByte_;
+    attempts_ = 1;
+    fx.send = true;
+}
+
+void Transfer::switchToVerify(ReplyEffects& fx) {
+    mode_ = TransferMode::Verify;
+    pageIndexByte_ = kReadPage1;
+    attempts_ = 1;
+    fx.send = true;
+    fx.verifyStarted = true;
+}
+
+bool Transfer::verifyPage(std::span<const std::uint8_t, kPageSize> payload, int page,
+                          const ParameterImage& image) const {
+    const std::size_t base = kPageSize * static_cast<std::size_t>(page - 1);
+    bool passed = true;
+    for (std::size_t k = 0; k < kPageSize; ++k) {
+        const std::size_t offset = base + k;
+        const std::uint8_t unit = payload[k];
+        if (unit == image[offset])
+            continue;
+        // The unit may refuse to report its no-reading byte, and takes a duty of 0 as full.
+        if (offset == Offset::NoReading)
+            break;
+        if (offset == Offset::Pwm && unit == 0 && image[offset] == kPwmFull)
+            break;
+        passed = false;
+    }
+    return passed;
+}
+
+ReplyEffects Transfer::onReply(std::span<const std::uint8_t> block, ParameterImage& image) {
+    ReplyEffects fx;
+    if (!acceptPageReply(block, pageIndexByte_) || idle())
+        return fx;
+    fx.accepted = true;
+    const auto payload = payloadOf(block);
+    const int page = pageIndexByte_ & Lead::PageMask;
+
+    switch (mode_) {
+    case TransferMode::Program:
+        if (page == 0) {
+            std::copy(payload.begin(), payload.end(), unitInfo_.begin());
+            fx.infoPage = true;
+            fx.rulesAndRefresh = true;
+            if (unitVersion() != kVersion) {
+                mode_ = TransferMode::Idle;
+                fx.versionMismatch = true;
+                return fx;
+            }
+            nextPage(fx);
+        } else if (std::equal(payload.begin(), payload.end(), image.page(page).begin())) {
+            if (page < kLastPage) {
+                nextPage(fx);
+            } else {
+                transferOk_ = true;
+                switchToVerify(fx);
+            }
+        }
+        break;
+
+    case TransferMode::Verify:
+        if (!verifyPage(payload, page, image))
+            break;
+        if (page < kLastPage) {
+            nextPage(fx);
+        } else {
+            mode_ = TransferMode::Idle;
+            fx.verifyPassed = true;
+        }
+        break;
+
+    case TransferMode::Read:
+        if (page == 0) {
+            std::copy(payload.begin(), payload.end(), unitInfo_.begin());
+            fx.infoPage = true;
+            if (unitVersion() != kVersion) {
+                mode_ = TransferMode::Idle;
+                fx.rulesAndRefresh = true;
+                fx.versionMismatch = true;
+                return fx;
+            }
+            if (unitInfo_[InfoByte::ReadPermission] != 1) {
+                mode_ = TransferMode::Idle;
+                fx.rulesAndRefresh = true;
+                fx.noReading = true;
+                return fx;
+            }
+            nextPage(fx);
+        } else {
+            std::copy(payload.begin(), payload.end(), image.page(page).begin());
+            if (page < kLastPage) {
+                nextPage(fx);
+            } else {
+                fx.rulesAndRefresh = true;
+                switchToVerify(fx);
+            }
+        }
+        break;
+
+    case TransferMode::Idle:
+        break;
+    }
+    return fx;
+}
+
+} // namespace zentrola

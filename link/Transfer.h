@@ -1,0 +1,86 @@
+// The Read, Verify and Program transfers: one 50-byte page per frame exchange, resent after
+// four silent ticks and given up after the fifth send. The state machine only decides; the
+// owner shows the texts and runs the rules and the refresh that each effect asks for.
+#pragma once
+
+#include "core/ParameterImage.h"
+#include "link/Frame.h"
+#include "link/UnitInfo.h"
+
+#include <cstdint>
+#include <span>
+
+namespace zentrola {
+
+enum class TransferMode : std::uint8_t { Idle = 0, Program = 1, Verify = 2, Read = 3 };
+
+inline constexpr std::uint8_t kReplyWaitTicks = 4;
+inline constexpr std::uint8_t kMaxSends = 5;
+inline constexpr std::uint8_t kMonitorInterval = 6;
+inline constexpr int kTransferGaugeMax = 3;
+
+// What an accepted reply asks of the owner, applied in the order of the fields.
+struct ReplyEffects {
+    bool accepted = false; // resets the silence counter
+    bool infoPage = false; // the payload is the new unit information page
+    bool rulesAndRefresh = false;
+    bool versionMismatch = false; // modal message, status hidden
+    bool noReading = false;       // red "No reading!"
+    bool gaugeStep = false;
+    bool verifyStarted = false; // "Verify:" in the face colour, gauge 0
+    bool verifyPassed = false;  // gauge full, "Verify: OK"
+    bool send = false;          // send the current page at once
+};
+
+enum class TimeoutEffect : std::uint8_t { None, Resend, Failed };
+
+class Transfer {
+  public:
+    TransferMode mode() const { return mode_; }
+    bool idle() const { return mode_ == TransferMode::Idle; }
+    std::uint8_t pageIndexByte() const { return pageIndexByte_; }
+    std::uint8_t attempts() const { return attempts_; }
+    bool transferOk() const { return transferOk_; }
+    void clearTransferOk() { transferOk_ = false; }
+    // The mode that failed or ended last (for the error text).
+    TransferMode failedMode() const { return failedMode_; }
+
+    // Shared with the idle monitor requests: ticks since the last frame went out.
+    std::uint8_t replyWait = 0;
+
+    void startRead();
+    void startVerify();
+    void startProgram();
+    void abandon() { mode_ = TransferMode::Idle; }
+
+    // One tick of a running transfer: the time-out and the resend.
+    TimeoutEffect tick();
+    // One tick while idle: true when a monitor request is due.
+    bool idleTick();
+
+    // The frame for the current page; page 0 of a programming carries the exchange page.
+    Frame currentFrame(const ParameterImage& image, const Page& exchange) const;
+    // Marks a frame as sent (the reply wait restarts).
+    void sent() { replyWait = 0; }
+
+    // A received block that did not start with the monitor lead byte.
+    ReplyEffects onReply(std::span<const std::uint8_t> block, ParameterImage& image);
+
+    const Page& unitInfo() const { return unitInfo_; }
+    std::uint8_t unitVersion() const { return unitInfo_[InfoByte::Version]; }
+
+  private:
+    void nextPage(ReplyEffects& fx);
+    void switchToVerify(ReplyEffects& fx);
+    bool verifyPage(std::span<const std::uint8_t, kPageSize> payload, int page,
+                    const ParameterImage& image) const;
+
+    TransferMode mode_ = TransferMode::Idle;
+    TransferMode failedMode_ = TransferMode::Idle;
+    std::uint8_t pageIndexByte_ = 0;
+    std::uint8_t attempts_ = 0;
+    bool transferOk_ = false;
+    Page unitInfo_{};
+};
+
+} // namespace zentrola
