@@ -1,11 +1,14 @@
 #include "app/Configurator.h"
 
 #include "core/BikeTypes.h"
+#include "files/AtomicFile.h"
+#include "files/ParameterFile.h"
 #include "link/Frame.h"
 #include "link/PortNames.h"
 #include "link/UnitInfo.h"
 
 #include <algorithm>
+#include <fstream>
 
 namespace zentrola {
 
@@ -26,6 +29,9 @@ void Configurator::start(const StartOptions& options) {
     loadDefaults(image_);
     defaultFilePath_ = options.programDir.empty() ? std::string(kDefaultFileName)
                                                   : options.programDir + "/" + kDefaultFileName;
+    configDir_ = options.configDir;
+    if (configDir_)
+        loadSettingsFiles();
     if (options.languageArgument) {
         if (auto lang = languageFromArgument(*options.languageArgument))
             language_ = static_cast<std::uint8_t>(*lang);
@@ -41,6 +47,9 @@ void Configurator::start(const StartOptions& options) {
     refreshControls();
     status_.visible = false;
     status_.gaugeVisible = false;
+    testMode_ = configDir_ && testModeEnabled(*configDir_ / testModeFileName());
+    for (std::size_t i = static_cast<std::size_t>(MonLabel::Test1); i < kMonLabelCount; ++i)
+        monitor_.display().labels[i].visible = testMode_;
 }
 
 void Configurator::shutdown() {
@@ -48,6 +57,33 @@ void Configurator::shutdown() {
     closePort();
     capture(form_, image_, shown(), rules_.marker);
     applyRules();
+    if (configDir_)
+        saveSettingsFiles();
+}
+
+void Configurator::loadSettingsFiles() {
+    settings_.portIndex = portIndex_;
+    settings_.scanPosition = scanPosition_;
+    settings_.language = language_;
+    settings_.file = texts_.TextFileName;
+    loadSettings(*configDir_ / settingsFileName(), settings_);
+    portIndex_ = settings_.portIndex;
+    scanPosition_ = settings_.scanPosition;
+    language_ = settings_.language;
+    texts_.TextFileName = settings_.file;
+    loadBackup(*configDir_ / backupFileName(), image_);
+}
+
+void Configurator::saveSettingsFiles() {
+    settings_.portIndex = portIndex_;
+    settings_.scanPosition = scanPosition_;
+    settings_.language = language_;
+    settings_.file = texts_.TextFileName;
+    // Both files are skipped silently when they cannot be written.
+    std::error_code ec;
+    std::filesystem::create_directories(*configDir_, ec);
+    saveSettings(*configDir_ / settingsFileName(), settings_);
+    saveBackup(*configDir_ / backupFileName(), image_);
 }
 
 // ---------------------------------------------------------------- the tick
@@ -366,6 +402,59 @@ void Configurator::undo() {
 void Configurator::redo() {
     if (history_.redo(image_))
         afterUndoRedo();
+}
+
+// ---------------------------------------------------------------- files
+
+FileResult Configurator::openFile(const std::string& path) {
+    FileResult result = FileResult::Done;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        view_.showMessage(texts_.TextFileError, {});
+        result = FileResult::FileError;
+    } else {
+        ParameterImage read = image_;
+        const FileOutcome outcome = readParameterFile(in, read);
+        if (outcome == FileOutcome::NotAFile) {
+            view_.showMessage(texts_.TextFileMismatch, {});
+            result = FileResult::NotAFile;
+        } else {
+            image_ = read;
+            // A damaged file may hold a curve out of order anywhere, not only around the
+            // point last edited: put both curves in order.
+            rules_.forgetAnchor();
+            afterChange();
+            texts_.TextFileName = path;
+            settings_.iniDir = path;
+            if (outcome == FileOutcome::Older) {
+                view_.showMessage(texts_.TextOlderFile, {});
+                result = FileResult::Older;
+            }
+        }
+    }
+    status_.visible = false;
+    status_.gaugeVisible = false;
+    return result;
+}
+
+std::string Configurator::parameterFileText() const {
+    return zentrola::parameterFileText(image_, unitTexts_, buildDate(), buildTime());
+}
+
+FileResult Configurator::saveFile(const std::string& path) {
+    if (refreshGuard_)
+        return FileResult::Ignored;
+    capture(form_, image_, shown(), rules_.marker);
+    applyRules();
+    refreshControls();
+    // Written beside the old file and renamed over it, so a failed save leaves it whole.
+    if (!writeFileAtomically(path, parameterFileText())) {
+        view_.showMessage(texts_.TextFileError, {});
+        return FileResult::FileError;
+    }
+    texts_.TextFileName = path;
+    settings_.iniDir = path;
+    return FileResult::Done;
 }
 
 void Configurator::setLanguage(int index) {

@@ -11,12 +11,14 @@
 #include "core/Jazyk1.h"
 #include "core/ParameterImage.h"
 #include "core/UnitTexts.h"
+#include "files/Settings.h"
 #include "link/Monitor.h"
 #include "link/SerialPort.h"
 #include "link/Transfer.h"
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -32,6 +34,18 @@ struct StartOptions {
     std::optional<std::string> languageArgument; // the first command-line argument
     std::optional<std::string> port;             // --port DEV: this device for the run
     std::string programDir;                      // where data.ign is looked for by default
+    // The folder of the settings, backup and test-mode files; none for a fresh start that
+    // reads and writes none of them.
+    std::optional<std::filesystem::path> configDir;
+};
+
+// How a file command ended; the messages have been shown through the view.
+enum class FileResult : std::uint8_t {
+    Done,
+    Older,     // opened; the older-version notice was shown
+    NotAFile,  // no key: nothing changed
+    FileError, // could not be opened, created or written
+    Ignored,   // while the controls were being refreshed
 };
 
 // How the last transfer ended, for the command line's exit code.
@@ -80,6 +94,18 @@ class Configurator {
     bool canRedo() const { return history_.canRedo(); }
     bool programAfterChange = false; // "Programming after change"
 
+    // File commands, with the name the front end's dialog gave.
+    FileResult openFile(const std::string& path);
+    FileResult saveFile(const std::string& path);
+    const std::string& defaultFilePath() const { return defaultFilePath_; }
+    const std::string& fileName() const { return texts_.TextFileName; }
+    const std::string& lastFilePath() const { return settings_.iniDir; }
+    // What Save writes for the image as it stands.
+    std::string parameterFileText() const;
+    bool testMode() const { return testMode_; }
+    // Window geometry and the "All" box, kept between runs; the window fills them in.
+    Settings& settings() { return settings_; }
+
     void setLanguage(int index);
     int language() const { return language_; }
     const MessageTable& texts() const { return texts_; }
@@ -123,6 +149,8 @@ class Configurator {
     void startProgramAfterChange();
     void historyStep();
     void afterUndoRedo();
+    void loadSettingsFiles();
+    void saveSettingsFiles();
     Page exchangePage() const;
 
     SerialPort& port_;
@@ -154,6 +182,9 @@ class Configurator {
     bool connectionLabel_ = false;
     int lastDrawnRpm_ = 0;
     std::string defaultFilePath_;
+    Settings settings_;
+    std::optional<std::filesystem::path> configDir_;
+    bool testMode_ = false;
 };
 
 } // namespace zentrola

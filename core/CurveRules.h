@@ -33,6 +33,8 @@ class CurveRules {
     void apply(ParameterImage& image, std::optional<Curve> shown, const Housekeeping& hk);
     void pushNeighbour(ParameterImage& image, Curve curve, int point, int step);
 
+    // The next application normalises both curves, as after a change of the shown curve.
+    void forgetAnchor() { anchor_ = marker = Marker::None; }
     int anchor() const { return anchor_; }
     bool displaced(std::size_t point) const { return displaced_[point]; }
 
