@@ -1,0 +1,205 @@
+// Start-up and shutdown with the settings files, and the Open and Save commands.
+#include "support/Bench.h"
+
+#include "core/BikeTypes.h"
+#include "files/AtomicFile.h"
+#include "files/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+using namespace zentrola;
+using namespace zentrola::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        path = fs::temp_directory_path() /
+               ("zentrola-app-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    static inline int counter = 0;
+};
+
+void writeText(const fs::path& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+struct Files : ::testing::Test {
+    TempDir dir;
+    StartOptions options() {
+        StartOptions o;
+        o.configDir = dir.path / "config";
+        o.programDir = dir.path.string();
+        return o;
+    }
+};
+
+} // namespace
+
+TEST_F(Files, FirstStartWithoutAnyFile) {
+    Bench b;
+    b.start(options());
+    EXPECT_EQ(b.c.portIndex(), 20);
+    EXPECT_EQ(b.c.scanPosition(), 0);
+    EXPECT_EQ(b.c.language(), 0);
+    EXPECT_EQ(b.c.fileName(), "");
+    EXPECT_EQ(b.c.caption(), "  ZENTROLA       ");
+    EXPECT_TRUE(b.view.messages.empty());
+    ParameterImage defaults;
+    loadDefaults(defaults);
+    for (std::size_t i = 0; i < kRecordSize; ++i)
+        EXPECT_EQ(b.c.image()[i], defaults[i]) << i;
+    EXPECT_EQ(b.c.defaultFilePath(), (dir.path / "data.ign").string());
+    EXPECT_FALSE(b.c.testMode());
+}
+
+TEST_F(Files, WhatCloseWritesTheNextStartRestores) {
+    {
+        Bench b;
+        b.start(options());
+        b.c.form().bikeItem = 9; // Start of lobe
+        b.c.form().curveItem = 1;
+        b.c.controlEdited();
+        b.c.image()[Offset::CurveSelect] = CurveSelection::B;
+        b.c.image()[Offset::ReservedHigh] = 77;
+        b.c.refreshControls();
+        b.c.setLanguage(3);
+        b.c.chooseCom(0);
+        b.c.shutdown();
+    }
+    Bench b;
+    b.start(options());
+    EXPECT_EQ(b.c.image()[Offset::BikeType], kBikeStartOfLobe);
+    EXPECT_EQ(b.c.image()[Offset::CurveSelect], CurveSelection::B);
+    EXPECT_EQ(b.c.image()[Offset::ReservedHigh], 77);
+    EXPECT_EQ(b.c.language(), 3);
+    EXPECT_EQ(b.c.portIndex(), 0);
+    EXPECT_EQ(b.c.texts().TextRead, "Čtení");
+    EXPECT_FALSE(b.c.canUndo()); // the history starts from the restored state
+}
+
+TEST_F(Files, LanguageFromSettingsAndArgument) {
+    fs::create_directories(dir.path / "config");
+    writeText(dir.path / "config" / settingsFileName(), "[BASIC]\r\nLanguage=7\r\n");
+    {
+        Bench b;
+        b.start(options());
+        EXPECT_EQ(b.c.language(), 0);
+        EXPECT_EQ(b.c.texts().TextReadError, "Read error!");
+    }
+    writeText(dir.path / "config" / settingsFileName(), "[BASIC]\r\nLanguage=2\r\n");
+    StartOptions o = options();
+    o.languageArgument = "deutsch";
+    {
+        Bench b;
+        b.start(o);
+        EXPECT_EQ(b.c.language(), 2); // not a keyword: the settings' language stays
+    }
+    o.languageArgument = "DEUTSCH";
+    Bench b;
+    b.start(o);
+    EXPECT_EQ(b.c.language(), 1);
+}
+
+TEST_F(Files, ShortBackupChangesOnlyItsBytes) {
+    fs::create_directories(dir.path / "config");
+    std::string numbers;
+    for (int i = 0; i < 40; ++i)
+        numbers += "    7 ";
+    writeText(dir.path / "config" / backupFileName(), numbers);
+    writeText(dir.path / "config" / testModeFileName(), "foo TEST_ENABLE\n");
+    Bench b;
+    b.start(options());
+    // Bytes 0..39 run up to curve A's tenth speed point; the rest keep the default set.
+    EXPECT_EQ(b.c.image()[Offset::BikeType], 7);
+    EXPECT_EQ(b.c.image()[Offset::Pwm], 7);
+    EXPECT_EQ(b.c.image()[Offset::LimiterA], 10); // raised by the rules
+    EXPECT_EQ(b.c.image().rpm(Curve::A, 1), 8);   // pushed up from point 0
+    EXPECT_EQ(b.c.image().rpm(Curve::A, 10), 110);
+    EXPECT_EQ(b.c.image().rpm(Curve::B, 0), 10);
+    EXPECT_EQ(b.c.image().advance(Curve::A, 0), 7); // type 7 caps advance at base advance
+    EXPECT_TRUE(b.c.testMode());
+    EXPECT_TRUE(b.c.monitor().display()[MonLabel::Test1].visible);
+}
+
+TEST_F(Files, SaveThenOpenShowsTheNameAndNoMessage) {
+    Bench b;
+    b.start(options());
+    b.c.form().setSpinner(Spin::BaseAdvance, 25);
+    const std::string path = (dir.path / "set.ign").string();
+    EXPECT_EQ(b.c.saveFile(path), FileResult::Done);
+    EXPECT_EQ(b.c.image()[Offset::BaseAdvance], 25); // Save captures the controls first
+    EXPECT_EQ(b.c.fileName(), path);
+    EXPECT_EQ(b.c.caption(), "  ZENTROLA       " + path);
+
+    Bench other;
+    other.start(options());
+    EXPECT_EQ(other.c.openFile(path), FileResult::Done);
+    EXPECT_TRUE(other.view.messages.empty());
+    EXPECT_EQ(other.c.image()[Offset::BaseAdvance], 25);
+    EXPECT_EQ(other.c.form().spin[Spin::BaseAdvance], 25);
+    EXPECT_EQ(other.c.fileName(), path);
+    EXPECT_EQ(other.c.lastFilePath(), path);
+    EXPECT_TRUE(other.c.canUndo()); // the opened set is one step of the history
+}
+
+TEST_F(Files, OpenOfSomethingElse) {
+    Bench b;
+    b.start(options());
+    const ParameterImage before = b.c.image();
+    writeText(dir.path / "notes.txt", "just some text\n");
+    EXPECT_EQ(b.c.openFile((dir.path / "notes.txt").string()), FileResult::NotAFile);
+    EXPECT_EQ(b.view.messages.back(), "Unmatched version of *.ign file!");
+    EXPECT_EQ(b.c.openFile((dir.path / "missing.ign").string()), FileResult::FileError);
+    EXPECT_EQ(b.view.messages.back(), "Open file error!");
+    EXPECT_EQ(b.c.image(), before);
+    EXPECT_EQ(b.c.fileName(), "");
+
+    // An older file is loaded and shown before its notice.
+    writeText(dir.path / "old.ign", "MORVANTE_KEY 46 LIMITER 80 120 8 BASE_ADV 12");
+    EXPECT_EQ(b.c.openFile((dir.path / "old.ign").string()), FileResult::Older);
+    EXPECT_EQ(b.view.messages.back().substr(0, 29), "Older version of *.ign file!\n");
+    EXPECT_EQ(b.c.image()[Offset::LimiterA], 120);
+    EXPECT_EQ(b.c.image().advance(Curve::B, 0), 2); // curve A's 10 minus the retard of 8
+}
+
+TEST_F(Files, OpenOfAFileWithCurvesOutOfOrderPutsThemInOrder) {
+    Bench b;
+    b.start(options());
+    std::string text = "MORVANTE_KEY 92 RPM_ADV_A";
+    for (int v : {5000, 1000, 3000, 2000, 4000, 0, 9000, 8000, 7000, 6000, 100, 200, 300, 400, 500})
+        text += " " + std::to_string(v);
+    writeText(dir.path / "odd.ign", text);
+    ASSERT_EQ(b.c.openFile((dir.path / "odd.ign").string()), FileResult::Done);
+    for (std::size_t i = 1; i < kCurvePoints; ++i)
+        EXPECT_LT(b.c.image().rpm(Curve::A, i - 1), b.c.image().rpm(Curve::A, i)) << i;
+}
+
+TEST_F(Files, FailedSaveKeepsTheOldFileWhole) {
+    Bench b;
+    b.start(options());
+    const fs::path path = dir.path / "keep.ign";
+    writeText(path, "the old contents\r\n");
+    setWriteLimitForTesting(100); // the disk fills up part-way
+    EXPECT_EQ(b.c.saveFile(path.string()), FileResult::FileError);
+    setWriteLimitForTesting(std::nullopt);
+    EXPECT_EQ(b.view.messages.back(), "Open file error!");
+    EXPECT_EQ(*readWholeFile(path), "the old contents\r\n");
+    EXPECT_EQ(b.c.fileName(), "");
+    EXPECT_EQ(fs::directory_iterator(dir.path) == fs::directory_iterator(), false);
+    for (const auto& e : fs::directory_iterator(dir.path))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+
+    // A folder that cannot hold files (here: a path through a regular file).
+    EXPECT_EQ(b.c.saveFile((path / "x.ign").string()), FileResult::FileError);
+    EXPECT_EQ(*readWholeFile(path), "the old contents\r\n");
+}
