@@ -1,6 +1,7 @@
 #include "core/CurveRules.h"
 
 #include "core/BikeTypes.h"
+#include "core/PortIndex.h"
 
 #include <algorithm>
 
@@ -14,7 +15,6 @@ constexpr int kHighestAnchored = 185; // ... and i + 185 for the point being mov
 constexpr std::uint8_t kMinLimiter = 10;
 constexpr std::uint8_t kMaxAdvanceByte = 128; // above: a negative result, cleared
 constexpr std::uint8_t kMaxLanguage = 3;
-constexpr std::uint8_t kAutoPort = 20;
 constexpr std::uint8_t kScanPositions = 20;
 constexpr std::uint8_t kFullPwm = 10;
 constexpr int kSpringBackPasses = 15;
@@ -137,7 +137,7 @@ void CurveRules::apply(ParameterImage& image, std::optional<Curve> shown, const 
 
     if (hk.language > kMaxLanguage)
         hk.language = 0;
-    if (hk.portIndex > kAutoPort)
+    if (hk.portIndex > kAutoPortIndex)
         hk.portIndex = 0;
     if (hk.scanPosition >= kScanPositions)
         hk.scanPosition = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/ParameterImage.h"
+#include "core/PortIndex.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -10,15 +11,12 @@
 
 namespace zentrola {
 
-// Port index 20 is the automatic scan; the program starts with it.
-inline constexpr std::uint8_t kAutomaticPortIndex = 20;
-
 struct Settings {
     int left = 0;
     int top = 0;
     int height = 0;
     int width = 0;
-    std::uint8_t portIndex = kAutomaticPortIndex;
+    std::uint8_t portIndex = kAutoPortIndex; // the program starts with the scan
     std::uint8_t scanPosition = 0;
     std::uint8_t language = 0;
     std::string file;   // current file name shown in the caption

@@ -3,14 +3,14 @@
 // adapters first.
 #pragma once
 
+#include "core/PortIndex.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zentrola {
 
-inline constexpr int kComPorts = 20;      // COM1..COM20
-inline constexpr int kAutoPortIndex = 20; // the automatic scan
 inline constexpr int kScanPositions = 21; // COM1..COM21 are tried in turn
 
 // USB adapters first, then the rest, each sorted by name.

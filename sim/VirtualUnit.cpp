@@ -295,7 +295,7 @@ int VirtualUnit::advance() const {
 Page VirtualUnit::informationPage() const {
     Page info{};
     std::copy(kFirmwareName.begin(), kFirmwareName.end(), info.begin() + InfoByte::Name);
-    info[InfoByte::Number] = kFirmwareNumber;
+    info[InfoByte::FirmwareNumber] = kFirmwareNumber;
     info[InfoByte::Day] = kBuildDay;
     info[InfoByte::Month] = kBuildMonth;
     info[InfoByte::Year] = kBuildYear;
@@ -318,7 +318,7 @@ Frame VirtualUnit::monitorFrame() const {
     put16(f, MonitorByte::Rpm, r);
     const int noise = static_cast<int>((noise_ >> 16) % (2 * kSupplyNoise + 1)) - kSupplyNoise;
     put16(f, MonitorByte::Voltage, static_cast<unsigned>(kSupplyMillivolts + noise));
-    put16(f, MonitorByte::Programmings, programmings_);
+    put16(f, MonitorByte::ProgramCount, programmings_);
 
     // The unit's diagnostic numbers.
     const std::array<std::size_t, 8> tests{ticks_ & 0xFFFF,
@@ -341,7 +341,7 @@ Frame VirtualUnit::monitorFrame() const {
 
     // The virtual pick-up gives what the settings expect; self-search finds it positive.
     const bool negative = eeprom_[Offset::Polarity] == Polarity::Negative;
-    f[MonitorByte::PolarityMeasured] = negative ? 1 : 0;
+    f[MonitorByte::PolarityNegative] = negative ? 1 : 0;
     f[MonitorByte::PolarityCheck] = 1;
 
     const bool startLimiterArmed = inputActive(InputFunction::StartLimiter);
@@ -353,11 +353,11 @@ Frame VirtualUnit::monitorFrame() const {
     const bool shift =
         (turning && r >= eeprom_[curve.shiftLight] * kRpmUnit) || pilotTestTicks_ > 0;
     f[MonitorByte::ShiftLight] = shift ? 1 : 0;
-    f[MonitorByte::ClutchMaster] = clutchTicks_ > 0 ? 1 : 0;
-    f[MonitorByte::PickUp] = turning ? 1 : 0;
+    f[MonitorByte::Clutch] = clutchTicks_ > 0 ? 1 : 0;
+    f[MonitorByte::Pickup] = turning ? 1 : 0;
     f[MonitorByte::BaseAdvance] = !turning || cranking() ? 1 : 0;
     f[MonitorByte::CurveA] = c == Curve::A ? 1 : 0;
-    put16(f, MonitorByte::Saving, saving_);
+    put16(f, MonitorByte::SavingCountdown, saving_);
     f[MonitorByte::DataError] = 0;
     f[MonitorByte::Version] = static_cast<std::uint8_t>(options_.version);
     seal(f);

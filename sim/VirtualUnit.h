@@ -4,6 +4,8 @@
 #pragma once
 
 #include "link/Frame.h"
+#include "link/Monitor.h"
+#include "link/UnitInfo.h"
 
 #include <array>
 #include <cstddef>
@@ -28,53 +30,6 @@ class VirtualUnit {
 
     // What the unit made of a received frame.
     enum class RequestKind : std::uint8_t { Program, Read, Monitor };
-
-    // Byte positions of the monitor frame the unit sends.
-    struct MonitorByte {
-        static constexpr std::size_t Rpm = 1; // 16-bit values are little-endian
-        static constexpr std::size_t Voltage = 3;
-        static constexpr std::size_t Programmings = 5;
-        static constexpr std::size_t TestValues = 7; // 8 x 16 bit
-        static constexpr std::size_t Input1 = 29;
-        static constexpr std::size_t Input2 = 30;
-        static constexpr std::size_t Advance = 31; // degrees + 100
-        static constexpr std::size_t MaxAdvance = 32;
-        static constexpr std::size_t PolarityMeasured = 33;
-        static constexpr std::size_t PolarityCheck = 34;
-        static constexpr std::size_t StartLimiter = 35;
-        static constexpr std::size_t Limiter = 36;
-        static constexpr std::size_t Blocking = 37;
-        static constexpr std::size_t KillSwitch = 38;
-        static constexpr std::size_t ShiftLight = 39;
-        static constexpr std::size_t ClutchMaster = 41;
-        static constexpr std::size_t PickUp = 42;
-        static constexpr std::size_t BaseAdvance = 43;
-        static constexpr std::size_t CurveA = 44; // non-zero curve A, zero curve B
-        static constexpr std::size_t Saving = 47; // 16 bit
-        static constexpr std::size_t DataError = 49;
-        static constexpr std::size_t Version = 50;
-    };
-
-    // Byte positions within the information page (the payload of the page 0 reply).
-    struct InfoByte {
-        static constexpr std::size_t Name = 0; // three characters
-        static constexpr std::size_t Number = 3;
-        static constexpr std::size_t Day = 4;
-        static constexpr std::size_t Month = 5;
-        static constexpr std::size_t Year = 6;
-        static constexpr std::size_t Hour = 7;
-        static constexpr std::size_t Minute = 8;
-        static constexpr std::size_t ReadPermission = 9;
-        static constexpr std::size_t Version = 10;
-        static constexpr std::size_t Text = 16; // 30 bytes, zero here
-    };
-
-    // Test command flags of the monitor request.
-    struct TestFlag {
-        static constexpr std::uint8_t Ignition = 0x01;
-        static constexpr std::uint8_t PilotLight = 0x02;
-        static constexpr std::uint8_t Rpm = 0x04;
-    };
 
     static constexpr std::uint16_t kSavingStart = 103;
     static constexpr std::uint16_t kIdleRpm = 1200;

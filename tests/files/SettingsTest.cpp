@@ -52,7 +52,7 @@ TEST(Settings, FirstStartWithoutFilesKeepsTheStartValues) {
     loadSettings(dir / settingsFileName(), s);
     EXPECT_EQ(s.left, 100);
     EXPECT_EQ(s.width, 800);
-    EXPECT_EQ(s.portIndex, kAutomaticPortIndex); // automatic scan, not COM20
+    EXPECT_EQ(s.portIndex, kAutoPortIndex); // automatic scan, not COM20
     EXPECT_EQ(s.scanPosition, 0);
     EXPECT_EQ(s.language, 0);
     EXPECT_EQ(s.file, "");

@@ -9,8 +9,8 @@
 #include <vector>
 
 using namespace zentrola;
-using Mon = VirtualUnit::MonitorByte;
-using Info = VirtualUnit::InfoByte;
+namespace Mon = MonitorByte;
+namespace Info = InfoByte;
 
 namespace {
 
@@ -122,17 +122,17 @@ TEST(VirtualUnit, CorruptEchoChangesOneByteButStoresThePage) {
 
 TEST(VirtualUnit, SavingCountdownAndProgrammingCount) {
     VirtualUnit unit;
-    EXPECT_EQ(word(monitor(unit), Mon::Saving), 0u);
+    EXPECT_EQ(word(monitor(unit), Mon::SavingCountdown), 0u);
     ask(unit, pageFrame(0x02, pattern(0)));
     EXPECT_EQ(unit.programmings(), 1);
     Frame f = monitor(unit);
-    EXPECT_EQ(word(f, Mon::Saving), 103u);
-    EXPECT_EQ(word(f, Mon::Programmings), 1u);
+    EXPECT_EQ(word(f, Mon::SavingCountdown), 103u);
+    EXPECT_EQ(word(f, Mon::ProgramCount), 1u);
     unit.tick();
-    EXPECT_EQ(word(monitor(unit), Mon::Saving), 102u);
+    EXPECT_EQ(word(monitor(unit), Mon::SavingCountdown), 102u);
     for (int i = 0; i < 200; ++i)
         unit.tick();
-    EXPECT_EQ(word(monitor(unit), Mon::Saving), 0u);
+    EXPECT_EQ(word(monitor(unit), Mon::SavingCountdown), 0u);
 }
 
 TEST(VirtualUnit, MonitorFrameOfAStoppedEngine) {
@@ -143,7 +143,7 @@ TEST(VirtualUnit, MonitorFrameOfAStoppedEngine) {
     EXPECT_TRUE(acceptMonitorFrame(f));
     EXPECT_EQ(f[Mon::Version], 92);
     EXPECT_EQ(word(f, Mon::Rpm), 0u);
-    EXPECT_EQ(f[Mon::PickUp], 0);
+    EXPECT_EQ(f[Mon::Pickup], 0);
     EXPECT_EQ(f[Mon::BaseAdvance], 1);
     EXPECT_EQ(f[Mon::Advance], 100 + 10); // base advance of the default set
     EXPECT_NE(f[Mon::CurveA], 0);
@@ -169,7 +169,7 @@ TEST(VirtualUnit, AdvanceFollowsTheCurveInUse) {
     // The rpm test gives a chosen speed.
     const auto advanceAt = [&](std::uint8_t hundreds) {
         e[Offset::TestRpm] = hundreds;
-        const Frame f = monitor(unit, VirtualUnit::TestFlag::Rpm);
+        const Frame f = monitor(unit, TestFlag::Rpm);
         EXPECT_EQ(word(f, Mon::Rpm), hundreds * 100u);
         return f[Mon::Advance] - 100;
     };
@@ -193,7 +193,7 @@ TEST(VirtualUnit, BaseAdvanceWhileCranking) {
     unit.setEngineRunning(false);
     unit.setEngineRunning(true);
     Frame f = monitor(unit);
-    EXPECT_EQ(f[Mon::PickUp], 1);
+    EXPECT_EQ(f[Mon::Pickup], 1);
     EXPECT_EQ(f[Mon::BaseAdvance], 1);
     EXPECT_EQ(f[Mon::Advance], 107);
     for (int i = 0; i < VirtualUnit::kCrankingTicks + 5; ++i)
@@ -236,7 +236,7 @@ TEST(VirtualUnit, EngineRevsToTheLimiterAndBack) {
     unit.tick();
     Frame f = monitor(unit);
     EXPECT_EQ(f[Mon::KillSwitch], 1);
-    EXPECT_EQ(f[Mon::PickUp], 0);
+    EXPECT_EQ(f[Mon::Pickup], 0);
     unit.setInputs(false, false);
     unit.tick();
     EXPECT_EQ(word(monitor(unit), Mon::Rpm), VirtualUnit::kCrankingRpm);
@@ -245,9 +245,9 @@ TEST(VirtualUnit, EngineRevsToTheLimiterAndBack) {
 TEST(VirtualUnit, TestCommandsLastAWhile) {
     VirtualUnit unit;
     unit.setEngineRunning(false);
-    Frame f = monitor(unit, VirtualUnit::TestFlag::Rpm | VirtualUnit::TestFlag::Ignition);
+    Frame f = monitor(unit, TestFlag::Rpm | TestFlag::Ignition);
     EXPECT_EQ(word(f, Mon::Rpm), 25000u);
-    EXPECT_EQ(f[Mon::PickUp], 1);
+    EXPECT_EQ(f[Mon::Pickup], 1);
     EXPECT_EQ(unit.ignitionTests(), 1u);
     for (int i = 0; i < VirtualUnit::kRpmTestTicks - 1; ++i)
         unit.tick();
@@ -255,7 +255,7 @@ TEST(VirtualUnit, TestCommandsLastAWhile) {
     unit.tick();
     EXPECT_EQ(word(monitor(unit), Mon::Rpm), 0u);
 
-    EXPECT_EQ(monitor(unit, VirtualUnit::TestFlag::PilotLight)[Mon::ShiftLight], 1);
+    EXPECT_EQ(monitor(unit, TestFlag::PilotLight)[Mon::ShiftLight], 1);
     for (int i = 0; i < VirtualUnit::kPilotTestTicks; ++i)
         unit.tick();
     EXPECT_EQ(monitor(unit)[Mon::ShiftLight], 0);
@@ -351,7 +351,7 @@ TEST(VirtualUnit, ClutchMasterAndStartLimiterFromTheInputs) {
         int active = 0;
         for (int i = 0; i < ticks; ++i) {
             unit.tick();
-            active += monitor(unit)[Mon::ClutchMaster];
+            active += monitor(unit)[Mon::Clutch];
         }
         return active;
     };
