@@ -394,6 +394,37 @@ void Configurator::afterUndoRedo() {
         startProgramAfterChange();
 }
 
+void Configurator::bikeChanged(int item) {
+    if (refreshGuard_)
+        return;
+    const auto code = bikeTypeFromItem(item);
+    if (!code)
+        return;
+    image_[Offset::BikeType] = *code;
+    if (view_.ask(texts_.TextDefaultQuestion) == Answer::Yes)
+        loadDefaults(image_);
+    else
+        resetKeying(image_);
+    refreshControls();
+    afterChange();
+    if (auto fixed = fixedKeying(*code)) {
+        image_[Offset::Lobes] = fixed->lobes;
+        image_[Offset::Polarity] = fixed->polarity;
+        form_.lobeItem = 0;
+        form_.polarityItem = fixed->polarity;
+    }
+}
+
+void Configurator::newSet() {
+    if (view_.ask(texts_.TextDefaultQuestion) != Answer::Yes)
+        return;
+    loadDefaults(image_);
+    afterChange();
+    status_.visible = false;
+    status_.gaugeVisible = false;
+    texts_.TextFileName.clear();
+}
+
 void Configurator::undo() {
     if (history_.undo(image_))
         afterUndoRedo();

@@ -90,6 +90,10 @@ class Configurator {
     void applyRules();
     void undo();
     void redo();
+    // A new entry of the bike list was chosen: the default set on Yes, else only the keying.
+    void bikeChanged(int item);
+    // New: the default set of the current bike type, after the question.
+    void newSet();
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
     bool programAfterChange = false; // "Programming after change"

@@ -270,3 +270,41 @@ TEST(Polling, ShortBlocksWaitAndLongOnesAreCut) {
     b.tick();
     EXPECT_EQ(b.port.queued(), 5000u);
 }
+
+TEST(BikeChange, StartOfLobeWithYesAndWithNo) {
+    Bench b;
+    b.start();
+    b.c.image()[Offset::BaseAdvance] = 15;
+    b.c.refreshControls();
+    b.view.answer = Answer::No;
+    b.c.bikeChanged(9); // "Start of lobe"
+    EXPECT_EQ(b.view.questions.back(), "Do you want default setting?");
+    EXPECT_EQ(b.c.image()[Offset::BikeType], kBikeStartOfLobe);
+    EXPECT_EQ(b.c.image()[Offset::BaseAdvance], 15);
+    EXPECT_EQ(b.c.image()[Offset::Polarity], 1);
+    EXPECT_EQ(b.c.image()[Offset::Lobes], 1);
+    EXPECT_TRUE(b.c.canUndo());
+
+    b.view.answer = Answer::Yes;
+    b.c.bikeChanged(2); // "Husaberg 4T SEM"
+    EXPECT_EQ(b.c.image()[Offset::Polarity], 0);
+    EXPECT_EQ(b.c.form().polarityItems, 2);
+    b.c.bikeChanged(9);
+    EXPECT_EQ(b.c.image()[Offset::BaseAdvance], 22);
+    EXPECT_EQ(b.c.image()[Offset::Polarity], 1);
+}
+
+TEST(BikeChange, NewAsksFirstAndClearsTheFileName) {
+    Bench b;
+    b.start();
+    b.c.image()[Offset::BikeType] = kBikeCappedAdvance;
+    b.c.image()[Offset::BaseAdvance] = 5;
+    b.c.refreshControls();
+    b.c.newSet(); // Cancel
+    EXPECT_EQ(b.c.image()[Offset::BaseAdvance], 5);
+    b.view.answer = Answer::Yes;
+    b.c.newSet();
+    EXPECT_EQ(b.c.image()[Offset::BaseAdvance], 10);
+    EXPECT_EQ(b.c.image().advance(Curve::A, 0), 10); // the cap of type 7 leaves it
+    EXPECT_EQ(b.c.fileName(), "");
+}
