@@ -327,9 +327,7 @@ void Configurator::read() {
 void Configurator::verify() {
     if (refreshGuard_)
         return;
-    capture(form_, image_, shown(), rules_.marker);
-    applyRules();
-    refreshControls();
+    takeControls();
     transfer_.startVerify();
     startTransferStatus(texts_.TextVerify + ":");
 }
@@ -337,11 +335,16 @@ void Configurator::verify() {
 void Configurator::program() {
     if (refreshGuard_)
         return;
+    takeControls();
+    transfer_.startProgram();
+    startTransferStatus(texts_.TextProgramming + ":");
+}
+
+// What leaves the program (to the unit or a file) is what the controls show, made consistent.
+void Configurator::takeControls() {
     capture(form_, image_, shown(), rules_.marker);
     applyRules();
     refreshControls();
-    transfer_.startProgram();
-    startTransferStatus(texts_.TextProgramming + ":");
 }
 
 void Configurator::startProgramAfterChange() {
@@ -475,9 +478,7 @@ std::string Configurator::parameterFileText() const {
 FileResult Configurator::saveFile(const std::string& path) {
     if (refreshGuard_)
         return FileResult::Ignored;
-    capture(form_, image_, shown(), rules_.marker);
-    applyRules();
-    refreshControls();
+    takeControls();
     // Written beside the old file and renamed over it, so a failed save leaves it whole.
     if (!writeFileAtomically(path, parameterFileText())) {
         view_.showMessage(texts_.TextFileError, {});

@@ -151,6 +151,7 @@ class Configurator {
     void postStatus(std::string text, Colour colour);
     void startTransferStatus(const std::string& text);
     void startProgramAfterChange();
+    void takeControls();
     void historyStep();
     void afterUndoRedo();
     void loadSettingsFiles();
