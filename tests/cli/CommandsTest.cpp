@@ -1,0 +1,310 @@
+// zentrola-cli's commands against the virtual unit in the same process, ticked in a loop.
+#include "cli/Cli.h"
+
+#include "files/ParameterFile.h"
+#include "files/TestFiles.h"
+#include "link/NullSerialPort.h"
+#include "support/Bench.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+using namespace zentrola;
+using namespace zentrola::testing;
+using zentrola::test::dataDir;
+using zentrola::test::readText;
+using zentrola::test::ScratchDir;
+using zentrola::test::writeText;
+
+namespace {
+
+// Ticks as fast as the loop turns; optionally plays the user's Ctrl+C after some ticks.
+struct LoopDriver : TickDriver {
+    int ticks = 0;
+    int interruptAt = -1;
+    bool run(const std::function<bool()>& tick) override {
+        for (;;) {
+            if (ticks == interruptAt)
+                return false;
+            ++ticks;
+            if (!tick())
+                return true;
+        }
+    }
+};
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool contains(const std::string& text, std::string_view part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The .ign text without the line that names this build's date and time.
+std::string withoutExeLine(const std::string& text) {
+    std::string kept;
+    for (const auto& line : linesOf(text))
+        if (!line.starts_with("EXE "))
+            kept += line + "\n";
+    return kept;
+}
+
+struct Commands : ::testing::Test {
+    UnitPeer peer;
+    LoopbackPort port{peer};
+    LoopDriver driver;
+    ScratchDir dir;
+    std::string out;
+    std::string err;
+
+    VirtualUnit& unit() { return peer.unit; }
+
+    int run(std::vector<std::string> args) {
+        std::ostringstream o, e;
+        const int code = runCli(args, port, o, e, driver);
+        out = o.str();
+        err = e.str();
+        return code;
+    }
+    int onUnit(std::vector<std::string> args) {
+        args.insert(args.end(), {"--port", "virtual-unit"});
+        return run(args);
+    }
+    std::string fixture(std::string_view name) { return (dataDir() / name).string(); }
+    std::string scratch(std::string_view name) { return (dir / name).string(); }
+};
+
+} // namespace
+
+TEST_F(Commands, ProgramVerifiesAndWaitsForTheUnitToSave) {
+    unit().eeprom()[Offset::BaseAdvance] = 33;
+    ASSERT_EQ(onUnit({"program", fixture("default_v92.ign")}), ExitCode::Done) << err;
+    EXPECT_EQ(unit().eeprom()[Offset::BaseAdvance], 10);
+    EXPECT_EQ(unit().programmings(), 1);
+    EXPECT_EQ(unit().savingCountdown(), 0);
+    EXPECT_EQ(linesOf(err),
+              (std::vector<std::string>{"Programing:", "Verify:", "Verify: OK", "Programing: OK",
+                                        "Saving:", "Programing: OK"}));
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(port.isOpen()); // closed on the way out
+
+    // The same file now verifies; another one does not.
+    ASSERT_EQ(onUnit({"verify", fixture("default_v92.ign")}), ExitCode::Done) << err;
+    EXPECT_EQ(linesOf(err), (std::vector<std::string>{"Verify:", "Verify: OK"}));
+    EXPECT_EQ(onUnit({"verify", fixture("older_v46.ign")}), ExitCode::TransferFailed);
+    EXPECT_TRUE(contains(err, "Verify error!"));
+}
+
+TEST_F(Commands, TransferRefusalsHaveTheirOwnExitCodes) {
+    unit().options().version = 91;
+    EXPECT_EQ(onUnit({"program", fixture("default_v92.ign")}), ExitCode::VersionMismatch);
+    EXPECT_TRUE(contains(err, "Unmatched version of PC and Ignition programs!  PC-92, IGN-91\n"));
+    EXPECT_EQ(unit().programmings(), 0);
+    EXPECT_EQ(onUnit({"read"}), ExitCode::VersionMismatch);
+
+    unit().options().version = kVersion;
+    unit().options().noReadPermission = true;
+    EXPECT_EQ(onUnit({"read"}), ExitCode::NoReading);
+    EXPECT_TRUE(contains(err, "No reading!"));
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(Commands, SilentUnitFailsEachTransferInTheChosenLanguage) {
+    unit().options().silent = true;
+    EXPECT_EQ(onUnit({"read"}), ExitCode::TransferFailed);
+    EXPECT_EQ(linesOf(err), (std::vector<std::string>{"Read:", "Read error!"}));
+    EXPECT_EQ(onUnit({"read", "--lang", "DEUTSCH"}), ExitCode::TransferFailed);
+    EXPECT_EQ(linesOf(err), (std::vector<std::string>{"Lesen:", "Lesefehler"}));
+    EXPECT_EQ(onUnit({"program", fixture("default_v92.ign"), "--lang", "FRANCE"}),
+              ExitCode::TransferFailed);
+    EXPECT_TRUE(contains(err, "Erreur de programmation!"));
+    EXPECT_EQ(onUnit({"verify", fixture("default_v92.ign")}), ExitCode::TransferFailed);
+    EXPECT_TRUE(contains(err, "Verify error!"));
+    EXPECT_LT(driver.ticks, 4 * kTransferTicks); // each ended by the transfer's own time-out
+}
+
+TEST_F(Commands, CtrlCAbandonsATransfer) {
+    driver.interruptAt = 3;
+    EXPECT_EQ(onUnit({"program", fixture("default_v92.ign")}), ExitCode::TransferFailed);
+    EXPECT_EQ(linesOf(err), (std::vector<std::string>{"Programing:", "Interrupted"}));
+    EXPECT_EQ(unit().programmings(), 0);
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(Commands, ReadPrintsTheImageOrSavesWhatSaveWould) {
+    unit().eeprom()[Offset::BaseAdvance] = 21;
+    unit().eeprom()[Offset::LimiterA] = 120;
+    unit().eeprom()[Offset::ReservedLow] = 99;
+    ASSERT_EQ(onUnit({"read"}), ExitCode::Done) << err;
+    const auto lines = linesOf(out);
+    ASSERT_EQ(lines.size(), kSpanSize / 10);
+    std::vector<int> numbers;
+    for (const auto& line : lines) {
+        std::istringstream in(line);
+        for (int n; in >> n;)
+            numbers.push_back(n);
+    }
+    ASSERT_EQ(numbers.size(), kSpanSize);
+    for (std::size_t i = 0; i < kRecordSize; ++i)
+        EXPECT_EQ(numbers[i], unit().eeprom()[i]) << i;
+    EXPECT_EQ(linesOf(err).back(), "Verify: OK");
+
+    const std::string saved = scratch("read.ign");
+    ASSERT_EQ(onUnit({"read", "-o", saved}), ExitCode::Done) << err;
+    EXPECT_EQ(out, "");
+    ParameterImage back;
+    std::istringstream in(readText(saved));
+    ASSERT_EQ(readParameterFile(in, back), FileOutcome::Current);
+    for (std::size_t i = 0; i < kRecordSize; ++i) {
+        const bool keyed = i < Offset::ReservedLow || (i >= Offset::RpmA && i <= Offset::TestRpm);
+        if (keyed) {
+            EXPECT_EQ(back[i], unit().eeprom()[i]) << i;
+        }
+    }
+    EXPECT_TRUE(contains(readText(saved), "\r\nHEX  "));
+
+    // A folder that does not exist cannot take the file.
+    EXPECT_EQ(onUnit({"read", "-o", scratch("no/such/folder/x.ign")}), ExitCode::FileError);
+    EXPECT_TRUE(contains(err, "Open file error!"));
+}
+
+TEST_F(Commands, InfoShowsTheUnitsPageEvenWhenItRefusesReading) {
+    unit().setProgrammings(7);
+    ASSERT_EQ(onUnit({"info"}), ExitCode::Done) << err;
+    auto lines = linesOf(out);
+    ASSERT_EQ(lines.size(), 5u) << out;
+    EXPECT_TRUE(lines[0].starts_with("ZEN")) << lines[0];
+    EXPECT_EQ(lines[3], "PC-92, IGN-92");
+    EXPECT_EQ(lines[4], "Number of Programing= 7");
+
+    unit().options().noReadPermission = true;
+    ASSERT_EQ(onUnit({"info", "--lang", "CESKY"}), ExitCode::Done) << err;
+    lines = linesOf(out);
+    ASSERT_EQ(lines.size(), 5u) << out;
+    EXPECT_EQ(lines[4], "Počet programování= 7");
+    EXPECT_TRUE(contains(err, "Zákaz čtení!"));
+
+    unit().options().version = 91;
+    EXPECT_EQ(onUnit({"info"}), ExitCode::VersionMismatch);
+    lines = linesOf(out);
+    ASSERT_EQ(lines.size(), 5u) << out;
+    EXPECT_EQ(lines[3], "PC-92, IGN-91");
+}
+
+TEST_F(Commands, PortAndFileErrorsStopBeforeAnyTransfer) {
+    EXPECT_EQ(run({"read", "--port", "/dev/no-such-port"}), ExitCode::PortError);
+    EXPECT_EQ(err, "Com opening error!: No such file or directory\n");
+    port.setUnplugged(true);
+    EXPECT_EQ(onUnit({"info", "--lang", "DEUTSCH"}), ExitCode::PortError);
+    EXPECT_EQ(err, "Falscher COM-Anschlußes!: No such file or directory\n");
+    port.setUnplugged(false);
+
+    EXPECT_EQ(onUnit({"program", scratch("missing.ign")}), ExitCode::FileError);
+    EXPECT_EQ(err, "Open file error!\n");
+    writeText(dir / "notes.ign", "just some notes\n");
+    EXPECT_EQ(onUnit({"verify", scratch("notes.ign")}), ExitCode::FileError);
+    EXPECT_EQ(err, "Unmatched version of *.ign file!\n");
+    EXPECT_EQ(unit().received(VirtualUnit::RequestKind::Program), 0u);
+    EXPECT_EQ(unit().received(VirtualUnit::RequestKind::Read), 0u);
+
+    // An older file is programmed after its notice.
+    EXPECT_EQ(onUnit({"program", fixture("older_v19.ign")}), ExitCode::Done) << err;
+    EXPECT_TRUE(linesOf(err).front().starts_with("Older version of *.ign file! Some parameters"));
+}
+
+TEST_F(Commands, MonitorPrintsLinesAndWritesCsv) {
+    const std::string csv = scratch("monitor.csv");
+    ASSERT_EQ(onUnit({"monitor", "--frames", "3", "--csv", csv}), ExitCode::Done) << err;
+    const auto lines = linesOf(out);
+    ASSERT_EQ(lines.size(), 3u);
+    for (const auto& line : lines) {
+        EXPECT_TRUE(line.starts_with("RPM = ")) << line;
+        EXPECT_TRUE(contains(line, " | U = ")) << line;
+        EXPECT_TRUE(contains(line, " | Number of Programing= ")) << line;
+        EXPECT_FALSE(contains(line, "Test1")) << line; // test mode is off
+    }
+    const auto rows = linesOf(readText(csv));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_TRUE(rows[0].starts_with("LabelRpm,LabelMon_Advance,"));
+    for (const auto& row : rows)
+        EXPECT_EQ(std::count(row.begin(), row.end(), ','), static_cast<long>(kMonLabelCount - 1));
+    EXPECT_TRUE(rows[1].starts_with("RPM = ")) << rows[1];
+}
+
+TEST_F(Commands, EndlessMonitorEndsCleanlyOnCtrlC) {
+    const std::string csv = scratch("endless.csv");
+    driver.interruptAt = 100;
+    ASSERT_EQ(onUnit({"monitor", "--csv", csv, "--lang", "DEUTSCH"}), ExitCode::Done) << err;
+    const auto lines = linesOf(out);
+    EXPECT_GE(lines.size(), 10u);
+    EXPECT_TRUE(contains(lines[0], "Vorzündung")) << lines[0];
+    EXPECT_EQ(linesOf(readText(csv)).size(), lines.size() + 1);
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(Commands, MonitorWithoutAnAnsweringUnitIsAConnectionError) {
+    unit().options().silent = true;
+    const std::string csv = scratch("silent.csv");
+    EXPECT_EQ(onUnit({"monitor", "--csv", csv}), ExitCode::PortError);
+    EXPECT_EQ(err, "No connection with PC\n");
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(linesOf(readText(csv)).size(), 1u); // the header
+    EXPECT_LE(driver.ticks, kNoFrameTicks);
+
+    EXPECT_EQ(onUnit({"monitor", "--csv", scratch("no/folder/m.csv")}), ExitCode::FileError);
+    EXPECT_TRUE(contains(err, "Open file error!"));
+}
+
+TEST_F(Commands, ConvertIsOpenAndSaveInAFreshProgram) {
+    const std::string current = scratch("current.ign");
+    ASSERT_EQ(run({"convert", fixture("default_v92.ign"), current}), ExitCode::Done) << err;
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(withoutExeLine(readText(current)),
+              withoutExeLine(readText(dataDir() / "default_v92.ign")));
+    EXPECT_TRUE(contains(readText(current), std::string("EXE  ") + std::string(buildDate())));
+    EXPECT_EQ(port.opens(), 0u);
+
+    for (const char* older : {"older_v46.ign", "older_v19.ign"}) {
+        const std::string converted = scratch(std::string(older) + ".out");
+        ASSERT_EQ(run({"convert", fixture(older), converted}), ExitCode::Done) << older;
+        EXPECT_EQ(linesOf(err).size(), 1u) << err;
+        EXPECT_TRUE(err.starts_with("Older version of *.ign file! ")) << err;
+        // What the window's Open then Save would write.
+        NullSerialPort none;
+        RecordingView view;
+        Configurator window(none, view);
+        window.start({});
+        window.openFile(fixture(older));
+        const std::string expected = scratch(std::string(older) + ".expected");
+        ASSERT_EQ(window.saveFile(expected), FileResult::Done);
+        EXPECT_EQ(readText(converted), readText(expected)) << older;
+    }
+
+    EXPECT_EQ(run({"convert", scratch("missing.ign"), scratch("x.ign")}), ExitCode::FileError);
+    EXPECT_EQ(err, "Open file error!\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.ign"));
+    EXPECT_EQ(run({"convert", fixture("default_v92.ign"), scratch("no/folder/x.ign"), "--lang",
+                   "DEUTSCH"}),
+              ExitCode::FileError);
+    EXPECT_EQ(err, "Fehler beim öffnen der Datei!\n");
+}
+
+TEST_F(Commands, NeverTouchesTheWindowsSettings) {
+    ScratchDir config;
+    ::setenv("ZENTROLA_CONFIG_DIR", config.path().c_str(), 1);
+    EXPECT_EQ(onUnit({"program", fixture("default_v92.ign")}), ExitCode::Done);
+    EXPECT_EQ(onUnit({"read"}), ExitCode::Done);
+    EXPECT_EQ(run({"convert", fixture("older_v46.ign"), scratch("c.ign")}), ExitCode::Done);
+    ::unsetenv("ZENTROLA_CONFIG_DIR");
+    EXPECT_EQ(config.entries(), 0u);
+}
