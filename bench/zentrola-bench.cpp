@@ -3,7 +3,7 @@
 // tick costs in CPU time, measured in-process against the virtual unit.
 
 #include "app/Configurator.h"
-#include "bench/UnitProcess.h"
+#include "sim/UnitProcess.h"
 #include "core/BikeTypes.h"
 #include "link/LoopbackPort.h"
 #include "link/QtSerialPort.h"
