@@ -91,9 +91,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
             name = std::string_view(arg).substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        const auto spec = std::find_if(kOptions.begin(), kOptions.end(),
-                                       [&](const OptionSpec& o) { return o.name == name; });
-        if (spec == kOptions.end())
+        const auto option = std::find_if(kOptions.begin(), kOptions.end(),
+                                         [&](const OptionSpec& o) { return o.name == name; });
+        if (option == kOptions.end())
             return refused("unknown option " + std::string(name));
         if (!value) {
             if (i + 1 == args.size())
@@ -102,7 +102,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         }
         if (value->empty())
             return refused(std::string(name) + " needs a value");
-        auto& slot = values[static_cast<std::size_t>(spec - kOptions.begin())];
+        auto& slot = values[static_cast<std::size_t>(option - kOptions.begin())];
         if (slot)
             return refused(std::string(name) + " given twice");
         slot = std::move(value);
