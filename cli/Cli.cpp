@@ -14,10 +14,6 @@ namespace zentrola {
 
 namespace {
 
-// The window's no-connection label, for a unit that does not answer at all.
-constexpr TextRow kNoConnection{"No connection with PC", "Keine Verbindung zum PC",
-                                "Pas de connection acec pc", "Není spojení s PC"};
-
 constexpr std::size_t kNumbersPerLine = 10;
 constexpr int kNumberWidth = 5;
 
@@ -66,7 +62,7 @@ class Session {
     }
 
     int noConnection() {
-        view.line(kNoConnection[languageFromIndex(c.language())]);
+        view.line(texts::NoConnection[languageFromIndex(c.language())]);
         return ExitCode::PortError;
     }
     int interrupted() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "link/Frame.h"
+#include "link/LoopbackPort.h"
 #include "link/Monitor.h"
 #include "link/UnitInfo.h"
 
@@ -17,7 +18,7 @@
 
 namespace zentrola {
 
-class VirtualUnit {
+class VirtualUnit : public LoopbackPeer {
   public:
     struct Options {
         int version = kVersion;
@@ -46,11 +47,11 @@ class VirtualUnit {
     explicit VirtualUnit(const Options& options);
 
     // Bytes from the PC, in any pieces; replies are produced at once.
-    void receive(std::span<const std::uint8_t> bytes);
+    void receive(std::span<const std::uint8_t> bytes) override;
     // Reply bytes produced since the last call.
-    std::vector<std::uint8_t> takeOutput();
+    std::vector<std::uint8_t> takeOutput() override;
     // One PC tick (55 ms) of the unit's time.
-    void tick();
+    void tick() override;
 
     Options& options() { return options_; }
     const Options& options() const { return options_; }
