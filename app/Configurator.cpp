@@ -93,7 +93,7 @@ void Configurator::tick() {
 
     if (monitor_.displayedRpm() != lastDrawnRpm_) {
         lastDrawnRpm_ = monitor_.displayedRpm();
-        redrawRequest = 1;
+        redrawRequest |= 1; // a rescale asked for in the same tick must not be lost
     }
     if (redrawRequest != 0) {
         view_.drawGraph(redrawRequest);
