@@ -3,10 +3,10 @@
 // tick costs in CPU time, measured in-process against the virtual unit.
 
 #include "app/Configurator.h"
-#include "sim/UnitProcess.h"
 #include "core/BikeTypes.h"
 #include "link/LoopbackPort.h"
 #include "link/QtSerialPort.h"
+#include "sim/UnitProcess.h"
 #include "sim/VirtualUnit.h"
 
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 namespace zentrola {
 
 class NullSerialPort : public SerialPort {
-public:
+  public:
     bool open(const std::string&, std::string& error) override {
         error = "No port";
         return false;

@@ -10,7 +10,7 @@
 namespace zentrola {
 
 class QtSerialPort : public SerialPort {
-public:
+  public:
     QtSerialPort();
     ~QtSerialPort() override;
 
@@ -24,7 +24,7 @@ public:
     // ZENTROLA_PORTS when set, else the system's ports, USB adapters first.
     std::vector<std::string> devices() override;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

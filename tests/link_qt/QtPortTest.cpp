@@ -1,9 +1,9 @@
 // The QSerialPort adapter against zentrola-unit on a pseudo-terminal. A real terminal is in
 // the loop, so these run in wall time: the event loop runs for one tick period between two
 // ticks, as under the window's timer.
-#include "sim/UnitProcess.h"
 #include "link/PortNames.h"
 #include "link/QtSerialPort.h"
+#include "sim/UnitProcess.h"
 #include "support/Bench.h"
 
 #include <QCoreApplication>
