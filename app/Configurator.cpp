@@ -363,8 +363,14 @@ void Configurator::refreshControls() {
     refreshGuard_ = true;
     refresh(image_, shown(), form_);
     view_.showControls(form_);
+    runEnablingPass();
     refreshGuard_ = false;
     redrawRequest = 2;
+}
+
+void Configurator::runEnablingPass() {
+    enabling_ = enablingPass(image_, shown(), printing, programAfterChange);
+    view_.showEnabling(enabling_);
 }
 
 void Configurator::historyStep() {

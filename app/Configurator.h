@@ -6,6 +6,7 @@
 
 #include "app/View.h"
 #include "core/CurveRules.h"
+#include "core/Enabling.h"
 #include "core/FormValues.h"
 #include "core/History.h"
 #include "core/Jazyk1.h"
@@ -88,6 +89,9 @@ class Configurator {
     void afterChange();
     void refreshControls();
     void applyRules();
+    // Shows, enables and colours the controls for the image as it stands.
+    void runEnablingPass();
+    const Enabling& enabling() const { return enabling_; }
     void undo();
     void redo();
     // A new entry of the bike list was chosen: the default set on Yes, else only the keying.
@@ -164,6 +168,7 @@ class Configurator {
     ParameterImage image_;
     FormValues form_ = FormValues::designed();
     bool refreshGuard_ = false;
+    Enabling enabling_;
     CurveRules rules_;
     History history_;
     Transfer transfer_;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/Colour.h"
+#include "core/Enabling.h"
 #include "core/FormValues.h"
 
 #include <string>
@@ -26,6 +27,8 @@ class View {
     virtual ~View() = default;
     // The controls were written from the image.
     virtual void showControls(const FormValues&) {}
+    // What the controls show, enable and colour now.
+    virtual void showEnabling(const Enabling&) {}
     // A modal message box; detail is the informative text (the system's reason), if any.
     virtual void showMessage(const std::string& /*text*/, const std::string& /*detail*/) {}
     virtual Answer ask(const std::string& /*question*/) { return Answer::Cancel; }

@@ -308,3 +308,17 @@ TEST(BikeChange, NewAsksFirstAndClearsTheFileName) {
     EXPECT_EQ(b.c.image().advance(Curve::A, 0), 10); // the cap of type 7 leaves it
     EXPECT_EQ(b.c.fileName(), "");
 }
+
+TEST(Enabling, LostConnectionInMonitorModeEmptiesTheCurveRows) {
+    Bench b;
+    b.start();
+    b.c.image()[Offset::CurveSelect] = CurveSelection::Monitor;
+    b.c.refreshControls();
+    EXPECT_TRUE(b.c.enabling().rows[0].rpmField.emptied); // no frame yet: no curve shown
+    ASSERT_TRUE(b.runUntil([&] { return b.c.activeChannel() == 0; }, 40));
+    EXPECT_TRUE(b.c.enabling().rows[0].rpmField.visible); // the channel change refreshed
+    b.unit().options().silent = true;
+    ASSERT_TRUE(b.runUntil([&] { return b.c.connectionLost(); }, 40));
+    EXPECT_FALSE(b.c.enabling().rows[0].rpmField.visible);
+    EXPECT_TRUE(b.c.enabling()[Control::EditOmez2].emptied);
+}
