@@ -160,21 +160,33 @@ bool Monitor::onFrame(std::span<const std::uint8_t> f, const ParameterImage& ima
     return activeChannel_ != before;
 }
 
+namespace {
+// The empty form of a label: its entry and a fixed tail.
+struct Placeholder {
+    MonLabel label;
+    std::string MessageTable::*entry;
+    std::string_view tail;
+};
+const std::array<Placeholder, 13> kPlaceholders{{
+    {MonLabel::Advance, &MessageTable::TextAdvance, "= --- [°]"},
+    {MonLabel::StartLimiter, &MessageTable::TextStartLimiter, ": ---"},
+    {MonLabel::Limiter, &MessageTable::TextLimiter, ": ---"},
+    {MonLabel::ShiftLight, &MessageTable::TextShiftLight, ": ---"},
+    {MonLabel::Clutch, &MessageTable::TextClutchMaster, ": ---"},
+    {MonLabel::Curve, &MessageTable::TextUsedCurve, ": ---"},
+    {MonLabel::Blocking, &MessageTable::TextBlocking, ": ---"},
+    {MonLabel::ProgramCount, &MessageTable::TextProgramCount, " ---"},
+    {MonLabel::Pickup, &MessageTable::TextPickup, ": ---"},
+    {MonLabel::Polarity, &MessageTable::TextPolarity, ": ---"},
+    {MonLabel::Channel, &MessageTable::TextChannel, ": ---"},
+    {MonLabel::Input1, &MessageTable::TextInput, " 1: ---"},
+    {MonLabel::Input2, &MessageTable::TextInput, " 2: ---"},
+}};
+} // namespace
+
 void Monitor::placeholders(const MessageTable& t) {
-    auto& d = display_;
-    d[MonLabel::Advance].text = t.TextAdvance + "= --- [°]";
-    d[MonLabel::StartLimiter].text = t.TextStartLimiter + ": ---";
-    d[MonLabel::Limiter].text = t.TextLimiter + ": ---";
-    d[MonLabel::ShiftLight].text = t.TextShiftLight + ": ---";
-    d[MonLabel::Clutch].text = t.TextClutchMaster + ": ---";
-    d[MonLabel::Curve].text = t.TextUsedCurve + ": ---";
-    d[MonLabel::Blocking].text = t.TextBlocking + ": ---";
-    d[MonLabel::ProgramCount].text = t.TextProgramCount + " ---";
-    d[MonLabel::Pickup].text = t.TextPickup + ": ---";
-    d[MonLabel::Polarity].text = t.TextPolarity + ": ---";
-    d[MonLabel::Channel].text = t.TextChannel + ": ---";
-    d[MonLabel::Input1].text = t.TextInput + " 1: ---";
-    d[MonLabel::Input2].text = t.TextInput + " 2: ---";
+    for (const Placeholder& p : kPlaceholders)
+        display_[p.label].text = t.*p.entry + std::string(p.tail);
 }
 
 bool Monitor::forgetChannel() {
