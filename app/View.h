@@ -5,6 +5,7 @@
 #include "core/Colour.h"
 #include "core/Enabling.h"
 #include "core/FormValues.h"
+#include "link/Transfer.h"
 
 #include <string>
 
@@ -16,7 +17,7 @@ struct StatusLine {
     Colour colour = Colour::Face;
     bool visible = false;
     int gauge = 0;
-    int gaugeMax = 3;
+    int gaugeMax = kTransferGaugeMax; // one step a page
     bool gaugeVisible = false;
 };
 

@@ -109,7 +109,7 @@ Enabling enablingPass(const ParameterImage& image, std::optional<Curve> shown, b
         e[c].enabled = clutch;
     e[Control::UpDownClutch1].visible = e[Control::UpDownClutch2].visible = clutch && !printing;
 
-    Look& polarity = e[Control::RadioGroupPolarita];
+    ControlLook& polarity = e[Control::RadioGroupPolarita];
     polarity.enabled = keyingIsFree(bike);
     polarity.visible = polarity.enabled || std::find(kPolarityHidden.begin(), kPolarityHidden.end(),
                                                      bike) == kPolarityHidden.end();

@@ -3,7 +3,7 @@
 // free, and the print look. The window only applies the result.
 #pragma once
 
-#include "core/Colour.h"
+#include "core/Look.h"
 #include "core/ParameterImage.h"
 
 #include <array>
@@ -51,24 +51,21 @@ enum class Control : std::uint8_t {
 inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::Count);
 extern const std::array<std::string_view, kControlCount> kControlNames;
 
-struct Look {
-    bool visible = true;
-    bool enabled = true;
-    Colour colour = Colour::Face;
+struct ControlLook : Look {
     bool emptied = false; // the field shows no text
 };
 
 struct CurveRowLook {
-    Look rpmField, advanceField, rpmSpinner, advanceSpinner;
+    ControlLook rpmField, advanceField, rpmSpinner, advanceSpinner;
 };
 
 struct Enabling {
     Colour background = Colour::Face;
     std::array<CurveRowLook, kCurvePoints> rows{};
-    std::array<Look, kControlCount> controls{};
+    std::array<ControlLook, kControlCount> controls{};
 
-    Look& operator[](Control c) { return controls[static_cast<std::size_t>(c)]; }
-    const Look& operator[](Control c) const { return controls[static_cast<std::size_t>(c)]; }
+    ControlLook& operator[](Control c) { return controls[static_cast<std::size_t>(c)]; }
+    const ControlLook& operator[](Control c) const { return controls[static_cast<std::size_t>(c)]; }
 };
 
 // programAfterChange is the state of its check box, which the image does not hold.

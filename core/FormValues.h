@@ -47,7 +47,6 @@ const std::array<SpinnerSpec, Spin::Count>& spinnerTable();
 
 // Item counts of the choice controls.
 inline constexpr int kCurveSelectItems = 3;
-inline constexpr int kLobeItems = 4;
 inline constexpr int kInputItems = 5;
 
 struct FormValues {

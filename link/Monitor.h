@@ -2,8 +2,8 @@
 // channel, the saving countdown, the test command flags and the curve row highlight.
 #pragma once
 
-#include "core/Colour.h"
 #include "core/Jazyk1.h"
+#include "core/Look.h"
 #include "core/ParameterImage.h"
 #include "link/Frame.h"
 
@@ -79,11 +79,9 @@ inline constexpr std::size_t kMonLabelCount = static_cast<std::size_t>(MonLabel:
 // The window's name of each label, indexed by MonLabel.
 extern const std::array<std::string_view, kMonLabelCount> kMonLabelNames;
 
-struct Label {
+// A monitor label: its look and its text.
+struct Label : Look {
     std::string text;
-    Colour colour = Colour::Face;
-    bool visible = true;
-    bool enabled = true;
 };
 
 struct MonitorDisplay {

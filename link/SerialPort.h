@@ -13,7 +13,6 @@ namespace zentrola {
 
 inline constexpr int kBaudRate = 57600;
 inline constexpr std::size_t kDriverInputQueue = 10000;
-inline constexpr std::size_t kDriverOutputQueue = 1024;
 inline constexpr std::size_t kReceiveBufferSize = 15000;
 
 class SerialPort {

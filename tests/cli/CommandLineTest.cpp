@@ -130,10 +130,10 @@ TEST(MonitorLines, ShownLabelsOnlyAndCsvQuoting) {
     MonitorDisplay d;
     for (auto& label : d.labels)
         label.visible = false;
-    d[MonLabel::Rpm] = {"RPM = 1200 ", Colour::Face, true, true};
-    d[MonLabel::Voltage] = {"U = 13.8 [V]", Colour::Face, true, true};
-    d[MonLabel::Curve] = {"Kurve - A", Colour::Face, true, true};
-    d[MonLabel::Version] = {"hidden", Colour::Face, false, true};
+    d[MonLabel::Rpm] = {{true, true, Colour::Face}, "RPM = 1200 "};
+    d[MonLabel::Voltage] = {{true, true, Colour::Face}, "U = 13.8 [V]"};
+    d[MonLabel::Curve] = {{true, true, Colour::Face}, "Kurve - A"};
+    d[MonLabel::Version] = {{false, true, Colour::Face}, "hidden"};
     EXPECT_EQ(monitorLine(d), "RPM = 1200 | U = 13.8 [V] | Kurve - A");
 
     const std::string row = csvRow(d);
