@@ -41,6 +41,8 @@ void Configurator::start(const StartOptions& options) {
 
     applyRules();
     applyLanguage(texts_, language_);
+    // No unit has answered yet: the monitor shows its empty form.
+    monitor_.placeholders(texts_);
     refreshControls();
     history_.start(image_);
     openPort();
@@ -393,6 +395,38 @@ void Configurator::controlEdited() {
     capture(form_, image_, shown(), rules_.marker);
     afterChange();
     redrawRequest |= 2;
+}
+
+void Configurator::enterPressed() {
+    if (refreshGuard_)
+        return;
+    capture(form_, image_, shown(), rules_.marker);
+    afterChange();
+}
+
+void Configurator::checkBoxReleased() {
+    if (refreshGuard_)
+        return;
+    capture(form_, image_, shown(), rules_.marker);
+    runEnablingPass();
+    afterChange();
+}
+
+// The radio groups write their one byte and take no rules and no redraw: the next edit's
+// refresh brings everything else up to date.
+void Configurator::choiceMade(std::size_t offset, int index) {
+    if (refreshGuard_)
+        return;
+    image_[offset] = static_cast<std::uint8_t>(index);
+    historyStep();
+    runEnablingPass();
+}
+
+void Configurator::curveSelected(int index) {
+    image_[Offset::CurveSelect] = static_cast<std::uint8_t>(index);
+    refreshControls();
+    historyStep();
+    runEnablingPass();
 }
 
 void Configurator::afterUndoRedo() {

@@ -86,6 +86,13 @@ class Configurator {
 
     // The edit loop.
     void controlEdited(); // a spinner click or a field left: marker -2, capture, after-change
+    void enterPressed();  // Enter in the window: capture, after-change
+    // A check box released: capture, enabling pass, after-change.
+    void checkBoxReleased();
+    // The polarity or an input group picked an item: that byte, a history step, enabling.
+    void choiceMade(std::size_t offset, int index);
+    // The A/B selector: byte 22 (even while refreshing), refresh, history step, enabling.
+    void curveSelected(int index);
     void afterChange();
     void refreshControls();
     void applyRules();
@@ -105,6 +112,11 @@ class Configurator {
     // File commands, with the name the front end's dialog gave.
     FileResult openFile(const std::string& path);
     FileResult saveFile(const std::string& path);
+    // A cancelled Open still hides the status line, as every Open does.
+    void hideStatus() {
+        status_.visible = false;
+        status_.gaugeVisible = false;
+    }
     const std::string& defaultFilePath() const { return defaultFilePath_; }
     const std::string& fileName() const { return texts_.TextFileName; }
     const std::string& lastFilePath() const { return settings_.iniDir; }

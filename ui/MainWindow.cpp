@@ -1,0 +1,650 @@
+#include "ui/MainWindow.h"
+
+#include "ui/Colours.h"
+#include "ui/GraphView.h"
+#include "ui/Jazyk2.h"
+#include "ui/RadioGroup.h"
+#include "ui/SpinField.h"
+
+#include "core/BikeTypes.h"
+#include "link/Monitor.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include <tuple>
+
+namespace zentrola {
+
+namespace {
+
+constexpr int kTickMilliseconds = 55;
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QString q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// Updates a widget only when what it shows changes: the idle window costs next to nothing.
+void setShown(QWidget* w, bool visible) {
+    if (w->isHidden() == visible)
+        w->setVisible(visible);
+}
+
+void setText(QLabel* l, const QString& text) {
+    if (l->text() != text)
+        l->setText(text);
+}
+
+// The caption of a control as a screen reader should say it: without the accelerator mark.
+QString withoutAccelerator(QString text) {
+    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    return text;
+}
+
+} // namespace
+
+MainWindow::MainWindow(SerialPort& port, QWidget* parent) : QMainWindow(parent), cfg_(port, *this) {
+    setObjectName("FormHlav");
+    build();
+    for (const ControlText& t : formTexts())
+        applyText(control(std::string(t.control)), static_cast<int>(t.kind), q(t.text), t.item);
+    timer_ = new QTimer(this);
+    timer_->setInterval(kTickMilliseconds);
+    connect(timer_, &QTimer::timeout, this, &MainWindow::tick);
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+}
+
+QObject* MainWindow::control(const std::string& name) const {
+    const auto it = registry_.find(name);
+    return it == registry_.end() ? nullptr : it->second;
+}
+
+QWidget* MainWindow::widget(const std::string& name) const {
+    return qobject_cast<QWidget*>(control(name));
+}
+
+QAction* MainWindow::action(const std::string& name) const {
+    return qobject_cast<QAction*>(control(name));
+}
+
+// ---------------------------------------------------------------- start and close
+
+void MainWindow::start(const StartOptions& options) {
+    // The designed size, centred on the screen; the settings file may replace both.
+    adjustSize();
+    const QSize size = sizeHint().expandedTo(minimumSizeHint());
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1366, 768);
+    Settings& s = cfg_.settings();
+    s.width = size.width();
+    s.height = size.height();
+    s.left = screen.x() + (screen.width() - size.width()) / 2;
+    s.top = screen.y() + (screen.height() - size.height()) / 2;
+
+    cfg_.start(options);
+    shiftAll_->setChecked(s.ignAll);
+    applyControlTexts();
+    restoreGeometry();
+    updateFromConfigurator();
+    started_ = true;
+    timer_->start();
+}
+
+void MainWindow::restoreGeometry() {
+    const Settings& s = cfg_.settings();
+    const QSize least = minimumSizeHint();
+    const QRect wanted(s.left, s.top, std::max(s.width, least.width()),
+                       std::max(s.height, least.height()));
+    // A window stored on a screen that is gone (or garbage in the file) comes back centred.
+    bool onScreen = false;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect visible = screen->availableGeometry().intersected(wanted);
+        if (visible.width() >= 100 && visible.height() >= 50)
+            onScreen = true;
+    }
+    resize(wanted.size());
+    if (onScreen) {
+        move(wanted.topLeft());
+    } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.x() + std::max(0, (area.width() - wanted.width()) / 2),
+             area.y() + std::max(0, (area.height() - wanted.height()) / 2));
+    }
+}
+
+void MainWindow::keepGeometry() {
+    Settings& s = cfg_.settings();
+    s.left = x();
+    s.top = y();
+    s.width = width();
+    s.height = height();
+    s.ignAll = shiftAll_->isChecked();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!closed_ && started_) {
+        closed_ = true;
+        timer_->stop();
+        keepGeometry();
+        takeWidgets();
+        cfg_.shutdown();
+    }
+    event->accept();
+}
+
+// ---------------------------------------------------------------- the tick
+
+void MainWindow::tick() {
+    // A message box opened from inside a tick runs its own event loop; the timer must not
+    // start a second tick in the middle of the first.
+    if (ticking_ || closed_)
+        return;
+    ticking_ = true;
+    cfg_.tick();
+    updateFromConfigurator();
+    ticking_ = false;
+}
+
+void MainWindow::updateFromConfigurator() {
+    const QString caption = q(cfg_.caption());
+    if (windowTitle() != caption)
+        setWindowTitle(caption);
+
+    const StatusLine& st = cfg_.status();
+    setText(status_, q(st.text));
+    paintBackground(status_, st.colour);
+    setShown(status_, st.visible && !cfg_.printing);
+    if (statusGauge_->maximum() != st.gaugeMax)
+        statusGauge_->setMaximum(st.gaugeMax);
+    if (statusGauge_->value() != st.gauge)
+        statusGauge_->setValue(st.gauge);
+    setShown(statusGauge_, st.gaugeVisible && !cfg_.printing);
+
+    setShown(noConnection_, cfg_.connectionLost());
+    setText(comLabel_, q(cfg_.comLabel()));
+
+    QAction* undo = action("MenuZpet");
+    if (undo->isEnabled() != cfg_.canUndo()) {
+        undo->setEnabled(cfg_.canUndo());
+        widget("SpeedButtonZpet")->setEnabled(cfg_.canUndo());
+    }
+    QAction* redo = action("MenuZnovu");
+    if (redo->isEnabled() != cfg_.canRedo()) {
+        redo->setEnabled(cfg_.canRedo());
+        widget("SpeedButtonZnovu")->setEnabled(cfg_.canRedo());
+    }
+    const auto checked = static_cast<std::size_t>(cfg_.comChecked());
+    if (checked < comActions_.size() && !comActions_[checked]->isChecked())
+        comActions_[checked]->setChecked(true);
+
+    updateMonitorLabels();
+    updateHighlight();
+}
+
+// The labels the enabling pass decides about besides the monitor's own look.
+void MainWindow::updateMonitorLabels() {
+    const MonitorDisplay& d = cfg_.monitor().display();
+    for (std::size_t i = 0; i < kMonLabelCount; ++i) {
+        QLabel* label = monitorLabels_[i];
+        const Label& m = d.labels[i];
+        Look look = m;
+        const auto name = kMonLabelNames[i];
+        for (std::size_t c = 0; c < kControlCount; ++c) {
+            if (kControlNames[c] == name) {
+                look.visible = look.visible && enabling_.controls[c].visible;
+                look.enabled = enabling_.controls[c].enabled;
+            }
+        }
+        setText(label, q(m.text));
+        paintBackground(label, look.colour);
+        if (label->isEnabled() != look.enabled)
+            label->setEnabled(look.enabled);
+        setShown(label, look.visible);
+    }
+    if (rpmGauge_->value() != d.rpmGauge)
+        rpmGauge_->setValue(std::clamp(d.rpmGauge, 0, 100));
+}
+
+void MainWindow::updateHighlight() {
+    const int row = cfg_.monitor().highlightedRow();
+    if (row == shownHighlight_)
+        return;
+    shownHighlight_ = row;
+    for (std::size_t k = 0; k < kCurvePoints; ++k) {
+        const Colour c = static_cast<int>(k) == row ? Colour::Lime : Colour::Window;
+        paintBackground(spins_[Spin::Rpm + k], c, QPalette::Base);
+        paintBackground(spins_[Spin::Advance + k], c, QPalette::Base);
+    }
+}
+
+void MainWindow::updateComMenu() {
+    const std::vector<std::string> captions = cfg_.comMenu();
+    for (std::size_t i = 0; i < comActions_.size() && i < captions.size(); ++i) {
+        const QString text = q(captions[i]);
+        if (comActions_[i]->text() != text)
+            comActions_[i]->setText(text);
+    }
+    const auto checked = static_cast<std::size_t>(cfg_.comChecked());
+    if (checked < comActions_.size())
+        comActions_[checked]->setChecked(true);
+}
+
+// ---------------------------------------------------------------- texts
+
+void MainWindow::applyText(QObject* target, int kindValue, const QString& text, int item) {
+    if (!target)
+        return;
+    const auto kind = static_cast<TextKind>(kindValue);
+    switch (kind) {
+    case TextKind::Caption:
+        if (auto* l = qobject_cast<QLabel*>(target)) {
+            l->setText(text);
+            if (l->buddy())
+                l->buddy()->setAccessibleName(withoutAccelerator(text));
+        } else if (auto* b = qobject_cast<QAbstractButton*>(target)) {
+            b->setText(text);
+        } else if (auto* g = qobject_cast<QGroupBox*>(target)) {
+            g->setTitle(text);
+        } else if (auto* a = qobject_cast<QAction*>(target)) {
+            a->setText(text);
+        } else if (auto* m = qobject_cast<QMenu*>(target)) {
+            m->setTitle(text);
+        }
+        break;
+    case TextKind::Items:
+        if (auto* r = qobject_cast<RadioGroup*>(target)) {
+            r->setItems(text);
+        } else if (auto* c = qobject_cast<QComboBox*>(target)) {
+            c->clear();
+            c->addItems(text.split(QLatin1Char('\n')));
+        }
+        break;
+    case TextKind::Item:
+        if (auto* c = qobject_cast<QComboBox*>(target))
+            c->setItemText(item, text);
+        break;
+    case TextKind::Hint: {
+        const HintParts parts = splitHint(text.toStdString());
+        if (auto* w = qobject_cast<QWidget*>(target)) {
+            if (auto* m = qobject_cast<QMenu*>(w)) {
+                m->menuAction()->setStatusTip(q(parts.longText));
+            } else {
+                w->setToolTip(q(parts.tip));
+                w->setStatusTip(q(parts.longText));
+            }
+        } else if (auto* a = qobject_cast<QAction*>(target)) {
+            a->setToolTip(q(parts.tip));
+            a->setStatusTip(q(parts.longText));
+        }
+        break;
+    }
+    }
+}
+
+void MainWindow::applyControlTexts() {
+    const int language = cfg_.language();
+    for (std::size_t i = 0; i < languageActions_.size(); ++i)
+        languageActions_[i]->setChecked(static_cast<int>(i) == language);
+    setWindowTitle(q(cfg_.caption()));
+    const std::uint8_t bike = cfg_.image()[Offset::BikeType];
+    rememberedBike_ = bike;
+    for (const ControlText& t : controlTexts(language, bike))
+        applyText(control(std::string(t.control)), static_cast<int>(t.kind), q(t.text), t.item);
+    for (const ControlText& t : languageItemHints())
+        applyText(control(std::string(t.control)), static_cast<int>(t.kind), q(t.text), t.item);
+    updateComMenu();
+    updateMonitorLabels();
+}
+
+void MainWindow::applyPolarityTexts() {
+    for (const ControlText& t : polarityTexts(cfg_.language(), cfg_.image()[Offset::BikeType]))
+        applyText(polarity_, static_cast<int>(t.kind), q(t.text), t.item);
+}
+
+// ---------------------------------------------------------------- View
+
+void MainWindow::showControls(const FormValues& f) {
+    for (std::size_t id = 0; id < Spin::Count; ++id)
+        spins_[id]->show(f.spin[id]);
+    if (bikes_->currentIndex() != f.bikeItem)
+        bikes_->setCurrentIndex(f.bikeItem);
+    if (lobes_->currentIndex() != f.lobeItem)
+        lobes_->setCurrentIndex(f.lobeItem);
+    applyPolarityTexts();
+    polarity_->setSelected(f.polarityItem);
+    input1_->setSelected(f.input1Item);
+    input2_->setSelected(f.input2Item);
+    noReading_->setChecked(f.noReading);
+    reverseOutput_->setChecked(f.reverseOutput);
+    curveSelect_->setSelected(f.curveItem);
+
+    const std::optional<Curve> shown = cfg_.shown();
+    setText(letter_, shown ? (*shown == Curve::A ? QStringLiteral("A") : QStringLiteral("B"))
+                           : QStringLiteral("?"));
+    const QColor letterColour = qColour(!shown               ? Colour::Grey
+                                        : *shown == Curve::A ? Colour::Red
+                                                             : Colour::Blue);
+    if (letter_->palette().color(QPalette::WindowText) != letterColour) {
+        QPalette p = letter_->palette();
+        p.setColor(QPalette::WindowText, letterColour);
+        letter_->setPalette(p);
+    }
+}
+
+void MainWindow::showEnabling(const Enabling& e) {
+    enabling_ = e;
+    paintBackground(centralWidget(), e.background);
+
+    for (std::size_t k = 0; k < kCurvePoints; ++k) {
+        const CurveRowLook& row = e.rows[k];
+        for (auto [spin, field, spinner] :
+             {std::tuple{spins_[Spin::Rpm + k], row.rpmField, row.rpmSpinner},
+              std::tuple{spins_[Spin::Advance + k], row.advanceField, row.advanceSpinner}}) {
+            setShown(spin, field.visible);
+            if (spin->isEnabled() != field.enabled)
+                spin->setEnabled(field.enabled);
+            spin->setSpinnerVisible(spinner.visible);
+            if (field.emptied)
+                spin->empty();
+        }
+        setShown(rowNumbers_[k], row.rpmField.visible);
+    }
+
+    for (std::size_t c = 0; c < kControlCount; ++c) {
+        const std::string name(kControlNames[c]);
+        const ControlLook& look = e.controls[c];
+        QObject* target = control(name);
+        if (auto* spin = qobject_cast<SpinField*>(target)) {
+            if (name.starts_with("UpDown")) {
+                spin->setSpinnerVisible(look.visible);
+            } else {
+                if (spin->isEnabled() != look.enabled)
+                    spin->setEnabled(look.enabled);
+                if (look.emptied)
+                    spin->empty();
+            }
+            continue;
+        }
+        auto* w = qobject_cast<QWidget*>(target);
+        if (!w ||
+            std::find(monitorLabels_.begin(), monitorLabels_.end(), w) != monitorLabels_.end())
+            continue; // the monitor labels combine this with their own look
+        setShown(w, look.visible);
+        if (w->isEnabled() != look.enabled)
+            w->setEnabled(look.enabled);
+        if (qobject_cast<QCheckBox*>(w))
+            paintBackground(w, look.colour);
+    }
+
+    const UnitTexts& unit = cfg_.unitTexts();
+    setText(unitTexts_[0], q(unit.name));
+    setText(unitTexts_[1], q(unit.date));
+    setText(unitTexts_[2], q(unit.time));
+
+    // The polarity items depend on the bike type: a new type brings the texts again.
+    if (cfg_.image()[Offset::BikeType] != rememberedBike_)
+        applyControlTexts();
+    updateMonitorLabels();
+}
+
+void MainWindow::showMessage(const std::string& text, const std::string& detail) {
+    if (messageHook) {
+        messageHook(q(text), q(detail));
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, windowTitle().trimmed(), q(text), QMessageBox::Ok, this);
+    if (!detail.empty())
+        box.setInformativeText(q(detail));
+    box.exec();
+}
+
+Answer MainWindow::ask(const std::string& question) {
+    if (askHook)
+        return askHook(q(question));
+    const auto button = QMessageBox::question(
+        this, windowTitle().trimmed(), q(question),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    return button == QMessageBox::Yes  ? Answer::Yes
+           : button == QMessageBox::No ? Answer::No
+                                       : Answer::Cancel;
+}
+
+void MainWindow::statusPosted(const StatusLine&) {
+    // The label follows the Configurator's status line after every tick and command.
+}
+
+void MainWindow::monitorUpdated() {
+    updateMonitorLabels();
+}
+
+void MainWindow::drawGraph(int request) {
+    graph_->draw(request);
+}
+
+// ---------------------------------------------------------------- controls <-> form
+
+void MainWindow::takeWidgets() {
+    FormValues& f = cfg_.form();
+    for (std::size_t id = 0; id < Spin::Count; ++id)
+        f.spin[id] = spins_[id]->commit();
+    f.bikeItem = bikes_->currentIndex();
+    f.lobeItem = lobes_->currentIndex();
+    if (polarity_->selected() >= 0)
+        f.polarityItem = polarity_->selected();
+    if (input1_->selected() >= 0)
+        f.input1Item = input1_->selected();
+    if (input2_->selected() >= 0)
+        f.input2Item = input2_->selected();
+    if (curveSelect_->selected() >= 0)
+        f.curveItem = curveSelect_->selected();
+    f.noReading = noReading_->isChecked();
+    f.reverseOutput = reverseOutput_->isChecked();
+    cfg_.programAfterChange = programAfterChange_->isChecked();
+    cfg_.settings().ignAll = shiftAll_->isChecked();
+}
+
+// ---------------------------------------------------------------- handlers
+
+void MainWindow::onStepped() {
+    if (!started_ || closed_)
+        return;
+    takeWidgets();
+    cfg_.controlEdited();
+    updateFromConfigurator();
+}
+
+void MainWindow::onFieldLeft() {
+    if (!started_ || closed_)
+        return;
+    takeWidgets();
+    cfg_.controlEdited();
+    updateFromConfigurator();
+}
+
+void MainWindow::onCheckBoxReleased() {
+    if (!started_ || closed_)
+        return;
+    takeWidgets();
+    cfg_.checkBoxReleased();
+    updateFromConfigurator();
+}
+
+void MainWindow::onRadio(std::size_t offset, int index) {
+    if (!started_ || closed_)
+        return;
+    cfg_.choiceMade(offset, index);
+    updateFromConfigurator();
+}
+
+void MainWindow::onCurveSelected(int index) {
+    if (!started_ || closed_)
+        return;
+    takeWidgets();
+    cfg_.curveSelected(index);
+    updateFromConfigurator();
+}
+
+void MainWindow::onBikeChosen(int item) {
+    if (!started_ || closed_)
+        return;
+    cfg_.bikeChanged(item);
+    updateFromConfigurator();
+}
+
+void MainWindow::onEnter() {
+    // Moving on runs the exit handler of the field left, if it has one.
+    focusNextChild();
+    takeWidgets();
+    cfg_.enterPressed();
+    updateFromConfigurator();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (!started_ || closed_)
+        return QMainWindow::eventFilter(watched, event);
+    const auto type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
+        return QMainWindow::eventFilter(watched, event);
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || watched != focus || focus->window() != this || QApplication::activePopupWidget())
+        return QMainWindow::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (type == QEvent::ShortcutOverride) {
+        // A field's own undo must not hide the window's Undo and Redo.
+        const QKeyCombination k = key->keyCombination();
+        if (k == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
+            k == QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_Z)) {
+            event->ignore();
+            return true;
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !cfg_.refreshing()) {
+        onEnter();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- commands
+
+QString MainWindow::chooseFile(bool save, const QString& start) {
+    if (fileDialogHook)
+        return fileDialogHook(save, start);
+    QFileDialog dialog(this, QString(), start, q(save ? kSaveFilter : kOpenFilter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(q(kFileSuffix));
+    if (save)
+        dialog.setFileMode(QFileDialog::AnyFile);
+    else
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!start.isEmpty())
+        dialog.selectFile(start);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void MainWindow::commandOpen(bool exeDir) {
+    const QString start = q(exeDir ? cfg_.defaultFilePath() : cfg_.lastFilePath());
+    const QString path = chooseFile(false, start);
+    if (path.isEmpty())
+        cfg_.hideStatus();
+    else
+        cfg_.openFile(path.toStdString());
+    updateFromConfigurator();
+}
+
+void MainWindow::commandSave(bool exeDir) {
+    if (cfg_.refreshing())
+        return;
+    const QString start = q(exeDir ? cfg_.defaultFilePath() : cfg_.lastFilePath());
+    const QString path = chooseFile(true, start);
+    if (path.isEmpty())
+        return;
+    takeWidgets();
+    cfg_.saveFile(path.toStdString());
+    updateFromConfigurator();
+}
+
+void MainWindow::commandNew() {
+    takeWidgets();
+    cfg_.newSet();
+    updateFromConfigurator();
+}
+
+void MainWindow::commandRead() {
+    cfg_.read();
+    updateFromConfigurator();
+}
+
+void MainWindow::commandVerify() {
+    takeWidgets();
+    cfg_.verify();
+    updateFromConfigurator();
+}
+
+void MainWindow::commandProgram() {
+    takeWidgets();
+    cfg_.program();
+    updateFromConfigurator();
+}
+
+void MainWindow::commandUndo() {
+    takeWidgets();
+    cfg_.undo();
+    updateFromConfigurator();
+}
+
+void MainWindow::commandRedo() {
+    takeWidgets();
+    cfg_.redo();
+    updateFromConfigurator();
+}
+
+void MainWindow::commandLanguage(int index) {
+    takeWidgets();
+    cfg_.setLanguage(index);
+    applyControlTexts();
+    updateFromConfigurator();
+}
+
+void MainWindow::commandCom(int index) {
+    cfg_.chooseCom(index);
+    updateComMenu();
+    updateFromConfigurator();
+}
+
+void MainWindow::commandAdvanceMinus() {
+    // The advance shift arrives with the graph.
+}
+
+void MainWindow::commandAdvancePlus() {}
+
+} // namespace zentrola

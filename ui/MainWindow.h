@@ -1,0 +1,159 @@
+// The main window: a thin Qt front end over the Configurator. It owns widgets, not
+// behaviour: one registry maps each control name to its widget or menu item, refresh and
+// capture copy FormValues to and from the widgets, the enabling pass only applies looks.
+#pragma once
+
+#include "app/Configurator.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+namespace zentrola {
+
+class GraphView;
+class RadioGroup;
+class SpinField;
+
+class MainWindow : public QMainWindow, public View {
+    Q_OBJECT
+  public:
+    explicit MainWindow(SerialPort& port, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Window creation: the Configurator's start-up, the texts, the geometry and the timer.
+    void start(const StartOptions& options);
+    // One timer tick and the widgets that follow it; tests call it directly.
+    void tick();
+
+    Configurator& configurator() { return cfg_; }
+
+    // The control registry, by the window's control names (also each widget's object name).
+    QObject* control(const std::string& name) const;
+    QWidget* widget(const std::string& name) const;
+    QAction* action(const std::string& name) const;
+    SpinField* spin(std::size_t id) const { return spins_[id]; }
+
+    // Dialog seams: tests answer instead of a modal dialog.
+    std::function<void(const QString& text, const QString& detail)> messageHook;
+    std::function<Answer(const QString& question)> askHook;
+    // save: the save dialog; start: the file name the dialog opens on. Empty: cancelled.
+    std::function<QString(bool save, const QString& start)> fileDialogHook;
+
+    // The commands of menus, keys and toolbar.
+    void commandOpen(bool exeDir);
+    void commandSave(bool exeDir);
+    void commandNew();
+    void commandRead();
+    void commandVerify();
+    void commandProgram();
+    void commandUndo();
+    void commandRedo();
+    void commandLanguage(int index);
+    void commandCom(int index);
+    void commandAdvanceMinus();
+    void commandAdvancePlus();
+
+    // View
+    void showControls(const FormValues& form) override;
+    void showEnabling(const Enabling& enabling) override;
+    void showMessage(const std::string& text, const std::string& detail) override;
+    Answer ask(const std::string& question) override;
+    void statusPosted(const StatusLine& status) override;
+    void monitorUpdated() override;
+    void drawGraph(int request) override;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void build();
+    void buildMenus();
+    void buildToolBar();
+    QWidget* buildCurvePanel();
+    QWidget* buildMiddleColumn();
+    QWidget* buildRightColumn();
+    QWidget* buildMonitorColumn();
+    SpinField* makeSpin(std::size_t id, const std::string& edit, QWidget* parent);
+    QLabel* makeLabel(const std::string& name, QWidget* parent, QWidget* buddy = nullptr);
+    QAction* makeAction(const std::string& name, const QKeySequence& key,
+                        void (MainWindow::*slot)());
+    void add(const std::string& name, QObject* object);
+    void addAlias(const std::string& name, QObject* object);
+
+    void applyControlTexts();
+    void applyPolarityTexts();
+    void applyText(QObject* target, int kind, const QString& text, int item);
+    void takeWidgets();
+    void updateFromConfigurator();
+    void updateMonitorLabels();
+    void updateComMenu();
+    void updateHighlight();
+    void restoreGeometry();
+    void keepGeometry();
+    QString chooseFile(bool save, const QString& start);
+
+    // Handlers bound to the widgets.
+    void onStepped();
+    void onFieldLeft();
+    void onCheckBoxReleased();
+    void onRadio(std::size_t offset, int index);
+    void onCurveSelected(int index);
+    void onBikeChosen(int item);
+    void onEnter();
+
+    Configurator cfg_;
+    std::map<std::string, QObject*> registry_;
+    std::array<SpinField*, 41> spins_{};
+    std::array<QLabel*, 26> monitorLabels_{};
+    RadioGroup* polarity_ = nullptr;
+    RadioGroup* input1_ = nullptr;
+    RadioGroup* input2_ = nullptr;
+    RadioGroup* curveSelect_ = nullptr;
+    QComboBox* bikes_ = nullptr;
+    QComboBox* lobes_ = nullptr;
+    QCheckBox* noReading_ = nullptr;
+    QCheckBox* programAfterChange_ = nullptr;
+    QCheckBox* reverseOutput_ = nullptr;
+    QCheckBox* shiftAll_ = nullptr;
+    QLabel* letter_ = nullptr;
+    QLabel* status_ = nullptr;
+    QProgressBar* statusGauge_ = nullptr;
+    QProgressBar* rpmGauge_ = nullptr;
+    QLabel* noConnection_ = nullptr;
+    QLabel* comLabel_ = nullptr;
+    std::array<QLabel*, 3> unitTexts_{};
+    std::array<QLabel*, 15> rowNumbers_{};
+    GraphView* graph_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QActionGroup* comGroup_ = nullptr;
+    QMenu* comMenu_ = nullptr;
+    std::vector<QAction*> comActions_;
+    std::array<QAction*, 4> languageActions_{};
+    QTimer* timer_ = nullptr;
+
+    Enabling enabling_;
+    std::uint8_t rememberedBike_ = 0;
+    int shownHighlight_ = -2;
+    bool ticking_ = false;
+    bool started_ = false;
+    bool closed_ = false;
+};
+
+} // namespace zentrola
