@@ -76,6 +76,9 @@ MainWindow::MainWindow(SerialPort& port, QWidget* parent) : QMainWindow(parent),
 }
 
 MainWindow::~MainWindow() {
+    // Widgets losing focus while they are torn down must not reach the Configurator.
+    closed_ = true;
+    timer_->stop();
     qApp->removeEventFilter(this);
 }
 

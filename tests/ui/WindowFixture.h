@@ -1,0 +1,112 @@
+// A main window over the virtual unit in the same process, with the dialogs answered by
+// the test and the settings in a scratch folder.
+#pragma once
+
+#include "ui/MainWindow.h"
+#include "ui/RadioGroup.h"
+#include "ui/SpinField.h"
+
+#include "link/LoopbackPort.h"
+#include "sim/VirtualUnit.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+
+namespace zentrola::uitest {
+
+class Scratch {
+  public:
+    Scratch() {
+        std::random_device r;
+        path = std::filesystem::temp_directory_path() /
+               ("zentrola-ui-" + std::to_string(r()) + std::to_string(r()));
+        std::filesystem::create_directories(path);
+    }
+    ~Scratch() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::filesystem::path path;
+};
+
+struct Window {
+    VirtualUnit unit;
+    LoopbackPort port{unit, "virtual-unit"};
+    std::unique_ptr<MainWindow> w;
+    QStringList messages;
+    QStringList questions;
+    Answer answer = Answer::No;
+    QString chosenFile;
+    QString dialogStart;
+
+    // Starts the window; connected: the unit answers on the port the window is told to use.
+    void start(const std::filesystem::path& config, bool connected = true,
+               std::optional<std::string> languageArgument = std::nullopt) {
+        port.setUnplugged(!connected);
+        w = std::make_unique<MainWindow>(port);
+        w->messageHook = [this](const QString& text, const QString& detail) {
+            messages << (detail.isEmpty() ? text : text + " | " + detail);
+        };
+        w->askHook = [this](const QString& q) {
+            questions << q;
+            return answer;
+        };
+        w->fileDialogHook = [this](bool, const QString& start) {
+            dialogStart = start;
+            return chosenFile;
+        };
+        StartOptions o;
+        o.configDir = config;
+        o.programDir = config.string();
+        o.port = "virtual-unit";
+        o.languageArgument = languageArgument;
+        w->start(o);
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        w->activateWindow();
+        QApplication::processEvents();
+    }
+
+    Configurator& cfg() { return w->configurator(); }
+    SpinField* spin(std::size_t id) { return w->spin(id); }
+    template <class T = QWidget> T* get(const std::string& name) {
+        return qobject_cast<T*>(w->control(name));
+    }
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            w->tick();
+    }
+    // Types text into a field as a user would and presses Enter.
+    void type(std::size_t id, const QString& text) {
+        SpinField* f = spin(id);
+        f->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        f->findChild<QLineEdit*>()->selectAll();
+        QTest::keyClicks(f, text);
+        QTest::keyClick(f, Qt::Key_Return);
+        QApplication::processEvents();
+    }
+    void key(QKeySequence seq) {
+        QTest::keySequence(w.get(), seq);
+        QApplication::processEvents();
+    }
+    void pick(const std::string& group, int item) {
+        auto* g = get<RadioGroup>(group);
+        g->button(item)->click();
+        QApplication::processEvents();
+    }
+};
+
+} // namespace zentrola::uitest
+
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
