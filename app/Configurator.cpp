@@ -529,6 +529,23 @@ FileResult Configurator::saveFile(const std::string& path) {
     return FileResult::Done;
 }
 
+void Configurator::beginPrint(const std::string& printLine) {
+    status_.text = printLine;
+    status_.colour = Colour::White;
+    status_.visible = true;
+    status_.gaugeVisible = false;
+    messageCountdown_ = kMessageTicks;
+    connectionLabel_ = false;
+    printing = true;
+    runEnablingPass();
+}
+
+void Configurator::endPrint() {
+    printing = false;
+    runEnablingPass();
+    status_.colour = Colour::Face;
+}
+
 void Configurator::setLanguage(int index) {
     language_ = static_cast<std::uint8_t>(std::clamp(index, 0, kLanguageCount - 1));
     applyLanguage(texts_, language_);

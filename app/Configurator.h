@@ -112,6 +112,10 @@ class Configurator {
     // File commands, with the name the front end's dialog gave.
     FileResult openFile(const std::string& path);
     FileResult saveFile(const std::string& path);
+    // The print look: the print line in the status label on white, no no-connection label,
+    // no gauges, the editing aids hidden. endPrint gives the normal look back.
+    void beginPrint(const std::string& printLine);
+    void endPrint();
     // A cancelled Open still hides the status line, as every Open does.
     void hideStatus() {
         status_.visible = false;

@@ -191,6 +191,11 @@ std::vector<ControlText> controlTexts(int languageIndex, std::uint8_t bikeType) 
     add(out, kLaterRows, language);
     add(out, kHintRows, language);
     add(out, kHistoryRows, language);
+    // The window's own additions.
+    out.push_back(
+        {"MenuExportPdf", TextKind::Caption, std::string(windowtexts::ExportPdf[language])});
+    out.push_back(
+        {"MenuExportPdf", TextKind::Hint, std::string(windowtexts::ExportPdfHint[language])});
     return out;
 }
 

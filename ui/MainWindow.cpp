@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "ui/AboutBox.h"
 #include "ui/Colours.h"
 #include "ui/GraphView.h"
 #include "ui/Jazyk2.h"
@@ -67,6 +68,7 @@ QString withoutAccelerator(QString text) {
 MainWindow::MainWindow(SerialPort& port, QWidget* parent) : QMainWindow(parent), cfg_(port, *this) {
     setObjectName("FormHlav");
     build();
+    about_ = new AboutBox(this);
     for (const ControlText& t : formTexts())
         applyText(control(std::string(t.control)), static_cast<int>(t.kind), q(t.text), t.item);
     timer_ = new QTimer(this);
@@ -182,12 +184,12 @@ void MainWindow::updateFromConfigurator() {
     const StatusLine& st = cfg_.status();
     setText(status_, q(st.text));
     paintBackground(status_, st.colour);
-    setShown(status_, st.visible && !cfg_.printing);
+    setShown(status_, st.visible);
     if (statusGauge_->maximum() != st.gaugeMax)
         statusGauge_->setMaximum(st.gaugeMax);
     if (statusGauge_->value() != st.gauge)
         statusGauge_->setValue(st.gauge);
-    setShown(statusGauge_, st.gaugeVisible && !cfg_.printing);
+    setShown(statusGauge_, st.gaugeVisible);
 
     setShown(noConnection_, cfg_.connectionLost());
     setText(comLabel_, q(cfg_.comLabel()));
@@ -557,12 +559,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // ---------------------------------------------------------------- commands
 
-QString MainWindow::chooseFile(bool save, const QString& start) {
+QString MainWindow::chooseFile(bool save, const QString& start, bool pdf) {
     if (fileDialogHook)
         return fileDialogHook(save, start);
-    QFileDialog dialog(this, QString(), start, q(save ? kSaveFilter : kOpenFilter));
+    QFileDialog dialog(this, QString(), start,
+                       q(pdf    ? kPdfFilter
+                         : save ? kSaveFilter
+                                : kOpenFilter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setDefaultSuffix(q(kFileSuffix));
+    dialog.setDefaultSuffix(q(pdf ? kPdfSuffix : kFileSuffix));
     if (save)
         dialog.setFileMode(QFileDialog::AnyFile);
     else

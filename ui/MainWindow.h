@@ -26,6 +26,7 @@ class QToolButton;
 
 namespace zentrola {
 
+class AboutBox;
 class GraphView;
 class RadioGroup;
 class SpinField;
@@ -54,6 +55,16 @@ class MainWindow : public QMainWindow, public View {
     std::function<Answer(const QString& question)> askHook;
     // save: the save dialog; start: the file name the dialog opens on. Empty: cancelled.
     std::function<QString(bool save, const QString& start)> fileDialogHook;
+    // The system's "open" of a document (the manual); true when it was opened.
+    std::function<bool(const QString& path)> openDocumentHook;
+    // Where the PDF of a sheet goes when no printer is installed.
+    QString fallbackPdfPath() const;
+    // Prints the window in its print look into a PDF file, or to the printer when the path is
+    // empty; the normal look comes back in every case. False when nothing could be written.
+    bool printSheet(const QString& pdfPath);
+    // The line the sheet carries in place of the status message.
+    QString printLine() const;
+    AboutBox* aboutBox() const { return about_; }
 
     // The commands of menus, keys and toolbar.
     void commandOpen(bool exeDir);
@@ -66,6 +77,10 @@ class MainWindow : public QMainWindow, public View {
     void commandRedo();
     void commandLanguage(int index);
     void commandCom(int index);
+    void commandPrint();
+    void commandExportPdf();
+    void commandContents();
+    void commandAbout();
     void commandAdvanceMinus();
     void commandAdvancePlus();
 
@@ -107,7 +122,7 @@ class MainWindow : public QMainWindow, public View {
     void updateHighlight();
     void restoreGeometry();
     void keepGeometry();
-    QString chooseFile(bool save, const QString& start);
+    QString chooseFile(bool save, const QString& start, bool pdf = false);
 
     // Handlers bound to the widgets.
     void onStepped();
@@ -147,6 +162,7 @@ class MainWindow : public QMainWindow, public View {
     std::vector<QAction*> comActions_;
     std::array<QAction*, 4> languageActions_{};
     QTimer* timer_ = nullptr;
+    AboutBox* about_ = nullptr;
 
     Enabling enabling_;
     std::uint8_t rememberedBike_ = 0;

@@ -161,7 +161,9 @@ void MainWindow::buildMenus() {
     connect(action("MenuOpenExeDir"), &QAction::triggered, this, [this] { commandOpen(true); });
     connect(action("MenuSave"), &QAction::triggered, this, [this] { commandSave(false); });
     connect(action("MenuSaveExeDir"), &QAction::triggered, this, [this] { commandSave(true); });
-    file->addAction(makeAction("MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), nullptr));
+    file->addAction(
+        makeAction("MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::commandPrint));
+    file->addAction(makeAction("MenuExportPdf", QKeySequence(), &MainWindow::commandExportPdf));
     file->addSeparator();
     file->addAction(makeAction("MenuExit", QKeySequence(), nullptr));
     connect(action("MenuExit"), &QAction::triggered, this, &QWidget::close);
@@ -210,8 +212,9 @@ void MainWindow::buildMenus() {
     }
 
     QMenu* help = menu("MenuHelp");
-    help->addAction(makeAction("MenuContens", QKeySequence(Qt::Key_F1), nullptr));
-    help->addAction(makeAction("MenuAbout", QKeySequence(), nullptr));
+    help->addAction(
+        makeAction("MenuContens", QKeySequence(Qt::Key_F1), &MainWindow::commandContents));
+    help->addAction(makeAction("MenuAbout", QKeySequence(), &MainWindow::commandAbout));
 }
 
 void MainWindow::buildToolBar() {

@@ -5,6 +5,7 @@
 #include "ui/MainWindow.h"
 #include "ui/RadioGroup.h"
 #include "ui/SpinField.h"
+#include "ui/GraphView.h"
 
 #include "link/LoopbackPort.h"
 #include "sim/VirtualUnit.h"
