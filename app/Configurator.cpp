@@ -8,7 +8,6 @@
 #include "link/UnitInfo.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace zentrola {
 
@@ -482,13 +481,15 @@ void Configurator::redo() {
 
 FileResult Configurator::openFile(const std::string& path) {
     FileResult result = FileResult::Done;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Read whole before anything is taken: a read that fails part-way (a folder, an I/O
+    // error) is a file that cannot be opened, and the set on screen stays as it was.
+    const auto text = readWholeFile(path);
+    if (!text) {
         view_.showMessage(texts_.TextFileError, {});
         result = FileResult::FileError;
     } else {
         ParameterImage read = image_;
-        const FileOutcome outcome = readParameterFile(in, read);
+        const FileOutcome outcome = readParameterFile(*text, read);
         if (outcome == FileOutcome::NotAFile) {
             view_.showMessage(texts_.TextFileMismatch, {});
             result = FileResult::NotAFile;
@@ -519,7 +520,8 @@ FileResult Configurator::saveFile(const std::string& path) {
     if (refreshGuard_)
         return FileResult::Ignored;
     takeControls();
-    // Written beside the old file and renamed over it, so a failed save leaves it whole.
+    // Written beside the old file and renamed over it, so a failed save leaves it whole; a
+    // file the user may not write is not replaced.
     if (!writeFileAtomically(path, parameterFileText())) {
         view_.showMessage(texts_.TextFileError, {});
         return FileResult::FileError;

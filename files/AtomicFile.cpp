@@ -1,9 +1,16 @@
 #include "files/AtomicFile.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
-#include <fstream>
 #include <random>
-#include <sstream>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace zentrola {
 
@@ -12,8 +19,47 @@ namespace fs = std::filesystem;
 namespace {
 
 std::optional<std::size_t> writeLimit;
+std::optional<std::size_t> readLimit;
 
 constexpr int kTemporaryNameAttempts = 16;
+constexpr std::size_t kReadChunk = 4096;
+
+std::FILE* openForReading(const fs::path& path) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+// The bytes up to the end of the file; false when a read fails or the file is too long.
+bool readAll(std::FILE* file, std::string& content) {
+    std::array<char, kReadChunk> chunk;
+    for (;;) {
+        std::size_t wanted = chunk.size();
+        if (readLimit) {
+            if (content.size() >= *readLimit)
+                return false;
+            wanted = std::min(wanted, *readLimit - content.size());
+        }
+        const std::size_t got = std::fread(chunk.data(), 1, wanted, file);
+        content.append(chunk.data(), got);
+        if (content.size() > kLargestReadFile)
+            return false;
+        if (got < wanted)
+            return std::ferror(file) == 0; // the end, or a failed read
+    }
+}
+
+// Whether the user may open the existing file for writing. The save itself never opens it:
+// it renames a new file over it, which the folder's permission alone would allow.
+bool mayWrite(const fs::path& path) {
+#ifdef _WIN32
+    return _waccess(path.c_str(), 2) == 0;
+#else
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+#endif
+}
 
 std::FILE* createExclusively(const fs::path& path) {
     // "x": never open a file that someone else created under the same name.
@@ -57,19 +103,23 @@ fs::path finalTarget(const fs::path& path) {
 } // namespace
 
 std::optional<std::string> readWholeFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::FILE* file = openForReading(path);
+    if (file == nullptr)
         return std::nullopt;
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad())
+    std::string content;
+    const bool ok = readAll(file, content);
+    std::fclose(file);
+    if (!ok)
         return std::nullopt;
-    return std::move(content).str();
+    return content;
 }
 
 bool writeFileAtomically(const fs::path& path, std::string_view content) {
     const fs::path target = finalTarget(path);
     if (!target.has_filename())
+        return false;
+    std::error_code ec;
+    if (fs::exists(fs::status(target, ec)) && !mayWrite(target))
         return false;
 
     fs::path temporary;
@@ -90,7 +140,6 @@ bool writeFileAtomically(const fs::path& path, std::string_view content) {
     ok = std::ferror(file) == 0 && ok;
     ok = std::fclose(file) == 0 && ok;
 
-    std::error_code ec;
     if (ok) {
         // A saved file keeps the permissions the old one had; failing that is no reason to
         // lose the save.
@@ -107,6 +156,10 @@ bool writeFileAtomically(const fs::path& path, std::string_view content) {
 
 void setWriteLimitForTesting(std::optional<std::size_t> bytes) {
     writeLimit = bytes;
+}
+
+void setReadLimitForTesting(std::optional<std::size_t> bytes) {
+    readLimit = bytes;
 }
 
 } // namespace zentrola

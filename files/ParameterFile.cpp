@@ -184,7 +184,6 @@ class Reader {
 
     void readKeys() {
         while (const auto token = in_.token()) {
-            // Compare before any value is read: reading replaces the token's text.
             if (*token == "BIKE") {
                 store(Offset::BikeType, Stored::Byte);
                 // Also when the number is missing: the set then belongs to the type already
@@ -321,8 +320,8 @@ std::string parameterFileText(const ParameterImage& image, const UnitTexts& unit
     return out;
 }
 
-FileOutcome readParameterFile(std::istream& in, ParameterImage& image) {
-    TokenScanner scanner(in);
+FileOutcome readParameterFile(std::string_view text, ParameterImage& image) {
+    TokenScanner scanner(text);
     for (;;) {
         const auto token = scanner.token();
         if (!token)

@@ -5,7 +5,6 @@
 #include "core/ParameterImage.h"
 #include "core/UnitTexts.h"
 
-#include <istream>
 #include <string>
 #include <string_view>
 
@@ -22,8 +21,8 @@ std::string parameterFileText(const ParameterImage& image, const UnitTexts& unit
 
 enum class FileOutcome { NotAFile, Current, Older };
 
-// Reads a parameter file into the image. NotAFile leaves the image untouched. Ranges are
-// not checked: the caller runs the curve rules afterwards.
-FileOutcome readParameterFile(std::istream& in, ParameterImage& image);
+// Reads a parameter file's text into the image. NotAFile leaves the image untouched. Ranges
+// are not checked: the caller runs the curve rules afterwards.
+FileOutcome readParameterFile(std::string_view text, ParameterImage& image);
 
 } // namespace zentrola

@@ -5,7 +5,6 @@
 #include "files/TokenScanner.h"
 
 #include <cstdlib>
-#include <fstream>
 
 namespace zentrola {
 
@@ -77,10 +76,10 @@ bool saveSettings(const fs::path& iniPath, const Settings& s) {
 }
 
 void loadBackup(const fs::path& path, ParameterImage& image) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const auto text = readWholeFile(path);
+    if (!text)
         return;
-    TokenScanner scanner(in);
+    TokenScanner scanner(*text);
     for (std::uint8_t& byte : image.span()) {
         const auto value = scanner.number();
         if (!value)
@@ -104,10 +103,10 @@ bool saveBackup(const fs::path& path, const ParameterImage& image) {
 }
 
 bool testModeEnabled(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const auto text = readWholeFile(path);
+    if (!text)
         return false;
-    TokenScanner scanner(in);
+    TokenScanner scanner(*text);
     while (const auto token = scanner.token())
         if (*token == kTestToken)
             return true;

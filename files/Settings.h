@@ -24,18 +24,21 @@ struct Settings {
     bool ignAll = false;
 };
 
-// Reads the settings file over `s`: a missing file or key keeps the value `s` holds.
+// Reads the settings file over `s`: a missing or unreadable file or key keeps the value `s`
+// holds.
 // Values are not range-checked here; the caller's rules bring them into range.
 void loadSettings(const std::filesystem::path& iniPath, Settings& s);
-// Writes the keys into the settings file, keeping whatever else the file holds.
+// Writes the keys into the settings file, keeping whatever else the file holds. Like every
+// save, false and nothing changed when the file cannot be written.
 bool saveSettings(const std::filesystem::path& iniPath, const Settings& s);
 
 // The backup file: the 150-byte span as numbers. A short or damaged file fills the bytes it
-// has; a missing one changes nothing.
+// has; one that cannot be read (missing, a folder, a failed read) changes nothing.
 void loadBackup(const std::filesystem::path& path, ParameterImage& image);
 bool saveBackup(const std::filesystem::path& path, const ParameterImage& image);
 
-// Whether the test-mode file holds the token "TEST_ENABLE"; a missing file means no.
+// Whether the test-mode file holds the token "TEST_ENABLE"; a file that cannot be read means
+// no.
 bool testModeEnabled(const std::filesystem::path& path);
 
 // The folder of the three files: ZENTROLA_CONFIG_DIR when set, else "zentrola" in the

@@ -5,7 +5,7 @@ namespace zentrola {
 namespace {
 
 // The C locale's white space; the files are bytes, whatever the user's locale.
-constexpr bool isSpace(int c) {
+constexpr bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
@@ -15,38 +15,32 @@ constexpr bool isDigit(char c) {
 
 } // namespace
 
-TokenScanner::TokenScanner(std::istream& in) : buf_(in.rdbuf()) {}
-
 bool TokenScanner::fill() {
-    if (pos_ < pending_.size())
+    if (!pending_.empty())
         return true;
-    pending_.clear();
-    pos_ = 0;
-    if (buf_ == nullptr)
-        return false;
-    using Traits = std::streambuf::traits_type;
-    int c = buf_->sbumpc();
-    while (c != Traits::eof() && isSpace(c))
-        c = buf_->sbumpc();
-    while (c != Traits::eof() && !isSpace(c)) {
-        pending_.push_back(Traits::to_char_type(c));
-        c = buf_->sbumpc();
-    }
+    std::size_t start = 0;
+    while (start < rest_.size() && isSpace(rest_[start]))
+        ++start;
+    std::size_t end = start;
+    while (end < rest_.size() && !isSpace(rest_[end]))
+        ++end;
+    pending_ = rest_.substr(start, end - start);
+    rest_.remove_prefix(end);
     return !pending_.empty();
 }
 
 std::optional<std::string_view> TokenScanner::token() {
     if (!fill())
         return std::nullopt;
-    const std::string_view rest = std::string_view(pending_).substr(pos_);
-    pos_ = pending_.size();
-    return rest;
+    const std::string_view token = pending_;
+    pending_ = {};
+    return token;
 }
 
 std::optional<std::uint32_t> TokenScanner::number() {
     if (!fill())
         return std::nullopt;
-    std::size_t p = pos_;
+    std::size_t p = 0;
     const bool negative = pending_[p] == '-';
     if (negative || pending_[p] == '+')
         ++p;
@@ -55,7 +49,7 @@ std::optional<std::uint32_t> TokenScanner::number() {
     std::uint32_t value = 0;
     for (; p < pending_.size() && isDigit(pending_[p]); ++p)
         value = value * 10u + static_cast<std::uint32_t>(pending_[p] - '0');
-    pos_ = p;
+    pending_.remove_prefix(p);
     return negative ? 0u - value : value;
 }
 

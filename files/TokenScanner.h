@@ -1,21 +1,21 @@
-// Reads whitespace-separated tokens and C-style unsigned numbers from a text stream in one
+// Reads whitespace-separated tokens and C-style unsigned numbers from a file's text in one
 // pass: the common ground of the parameter file, the backup file and the test-mode file.
+// The text is read whole beforehand (readWholeFile), so a failing read is known before any
+// of it is taken and scanning itself cannot fail.
 #pragma once
 
 #include <cstdint>
-#include <istream>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace zentrola {
 
 class TokenScanner {
   public:
-    explicit TokenScanner(std::istream& in);
+    // The text must outlive the scanner and the views it hands out.
+    explicit TokenScanner(std::string_view text) : rest_(text) {}
 
-    // The rest of the next token; nothing at the end of the input. The view stays valid
-    // until the next call.
+    // The rest of the next token; nothing at the end of the text.
     std::optional<std::string_view> token();
 
     // A number at the start of the next token: an optional sign and decimal digits, as "%u"
@@ -31,9 +31,8 @@ class TokenScanner {
   private:
     bool fill();
 
-    std::streambuf* buf_;
-    std::string pending_;
-    std::size_t pos_ = 0;
+    std::string_view pending_; // what is left of the current token
+    std::string_view rest_;    // the text after it
 };
 
 } // namespace zentrola

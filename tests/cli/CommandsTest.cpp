@@ -163,8 +163,7 @@ TEST_F(Commands, ReadPrintsTheImageOrSavesWhatSaveWould) {
     ASSERT_EQ(onUnit({"read", "-o", saved}), ExitCode::Done) << err;
     EXPECT_EQ(out, "");
     ParameterImage back;
-    std::istringstream in(readText(saved));
-    ASSERT_EQ(readParameterFile(in, back), FileOutcome::Current);
+    ASSERT_EQ(readParameterFile(readText(saved), back), FileOutcome::Current);
     for (std::size_t i = 0; i < kRecordSize; ++i) {
         const bool keyed = i < Offset::ReservedLow || (i >= Offset::RpmA && i <= Offset::TestRpm);
         if (keyed) {

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sstream>
 
 using namespace zentrola;
 using zentrola::test::dataDir;
@@ -14,13 +13,11 @@ using zentrola::test::dataDir;
 namespace {
 
 FileOutcome readFrom(std::string_view text, ParameterImage& image) {
-    std::istringstream in{std::string(text)};
-    return readParameterFile(in, image);
+    return readParameterFile(text, image);
 }
 
 FileOutcome readFixture(std::string_view name, ParameterImage& image) {
-    std::istringstream in{test::readText(dataDir() / name)};
-    return readParameterFile(in, image);
+    return readParameterFile(test::readText(dataDir() / name), image);
 }
 
 ParameterImage defaultsOf(std::uint8_t bikeType) {
