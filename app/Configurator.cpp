@@ -185,7 +185,7 @@ void Configurator::watchdogStep() {
         reopenCounter_ = 0;
         closePort();
         reopenFlag_ = true;
-        scanPosition_ = static_cast<std::uint8_t>((scanPosition_ + 1) % kScanPositions);
+        scanPosition_ = static_cast<std::uint8_t>((scanPosition_ + 1) % kScanCyclePositions);
         openPort();
     }
 }

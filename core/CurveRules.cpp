@@ -15,7 +15,8 @@ constexpr int kHighestAnchored = 185; // ... and i + 185 for the point being mov
 constexpr std::uint8_t kMinLimiter = 10;
 constexpr std::uint8_t kMaxAdvanceByte = 128; // above: a negative result, cleared
 constexpr std::uint8_t kMaxLanguage = 3;
-constexpr std::uint8_t kScanPositions = 20;
+// Scan positions the housekeeping keeps (COM1..COM20); any higher one starts over at COM1.
+constexpr std::uint8_t kKeptScanPositions = 20;
 constexpr std::uint8_t kFullPwm = 10;
 constexpr int kSpringBackPasses = 15;
 
@@ -139,7 +140,7 @@ void CurveRules::apply(ParameterImage& image, std::optional<Curve> shown, const 
         hk.language = 0;
     if (hk.portIndex > kAutoPortIndex)
         hk.portIndex = 0;
-    if (hk.scanPosition >= kScanPositions)
+    if (hk.scanPosition >= kKeptScanPositions)
         hk.scanPosition = 0;
     if (image[Offset::Pwm] == 0)
         image[Offset::Pwm] = kFullPwm;

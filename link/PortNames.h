@@ -11,7 +11,8 @@
 
 namespace zentrola {
 
-inline constexpr int kScanPositions = 21; // COM1..COM21 are tried in turn
+// Positions the watchdog's automatic scan steps through: COM1..COM21 in turn, then COM1.
+inline constexpr int kScanCyclePositions = 21;
 
 // USB adapters first, then the rest, each sorted by name.
 std::vector<std::string> orderPorts(std::vector<std::string> devices);
