@@ -48,6 +48,7 @@ constexpr std::array kPlainEntries{
     PlainEntry{&MessageTable::TextChannel, &texts::Channel},
     PlainEntry{&MessageTable::TextAboutTitle, &texts::AboutTitle},
     PlainEntry{&MessageTable::TextSetCom, &texts::SetCom},
+    PlainEntry{&MessageTable::TextDataError, &texts::DataError},
 };
 
 constexpr std::string_view kTitleIndent = "  ";

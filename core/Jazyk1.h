@@ -93,6 +93,8 @@ inline constexpr TextRow Basic{"Basic", "Grund", "De base", "Základní"};
 inline constexpr TextRow Channel{"Channel", "Kanal", "Kanal", "Kanál"};
 inline constexpr TextRow AboutTitle{"About ZENTROLA", "Über Programm ZENTROLA", "Information ZENTROLA", "O programu ZENTROLA"};
 inline constexpr TextRow SetCom{"Set com", "Com-Anschluß auswahl", "installer com", "Nastavení komunikace na port com"};
+// The stored-data-error label's caption, the same in every language.
+inline constexpr TextRow DataError{"Programmed data error", "Programmed data error", "Programmed data error", "Programmed data error"};
 // The no-connection label's text; the command line says it too when the unit does not answer.
 inline constexpr TextRow NoConnection{"No connection with PC", "Keine Verbindung zum PC", "Pas de connection acec pc", "Není spojení s PC"};
 // clang-format on
@@ -140,6 +142,7 @@ struct MessageTable {
     std::string TextChannel;
     std::string TextAboutTitle;
     std::string TextSetCom;
+    std::string TextDataError;
 };
 
 // Fills every language text and the composed entries for the index (outside 0..3: English).

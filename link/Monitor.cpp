@@ -1,6 +1,8 @@
 #include "link/Monitor.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 
 namespace zentrola {
 
@@ -38,6 +40,9 @@ constexpr int kSupplyRed = 17999;    // at or above: red
 constexpr int kSupplyLowRed = 7000;  // at or below: red
 constexpr int kSupplyYellow = 14999; // at or above: yellow
 constexpr int kSupplyLowYellow = 11000;
+constexpr double kVoltsPerMillivolt = 0.001;
+constexpr int kVoltsWidth = 4;
+constexpr int kVoltsDecimals = 1;
 constexpr int kRpmGaugeDefaultLimiter = 100;
 constexpr std::size_t kTestValueCount = 8;
 
@@ -49,12 +54,17 @@ std::string yesNo(const MessageTable& t, bool on) {
     return on ? t.TextYes : t.TextNo;
 }
 
-// "%4.1f" of the millivolts in volts, without the locale's decimal separator.
+// "%4.1f" of the millivolts times 0.001 as printf gives it in the C locale, ties included:
+// to_chars rounds exactly as that printf does and ignores the user's decimal separator.
 std::string volts(int millivolts) {
-    const int tenths = (millivolts + 50) / 100;
-    std::string s = std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
-    if (s.size() < 4)
-        s.insert(0, 4 - s.size(), ' ');
+    std::array<char, 32> buffer{};
+    const auto end =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), millivolts * kVoltsPerMillivolt,
+                      std::chars_format::fixed, kVoltsDecimals)
+            .ptr;
+    std::string s(buffer.data(), end);
+    if (s.size() < kVoltsWidth)
+        s.insert(0, kVoltsWidth - s.size(), ' ');
     return s;
 }
 
@@ -146,6 +156,7 @@ bool Monitor::onFrame(std::span<const std::uint8_t> f, const ParameterImage& ima
                                     ", IGN-" + std::to_string(unitVersion);
 
     savingCountdown_ = word(f, MonitorByte::SavingCountdown);
+    d[MonLabel::DataError].text = t.TextDataError;
     d[MonLabel::DataError].visible = flag(MonitorByte::DataError);
     d[MonLabel::ProgramCount].text =
         t.TextProgramCount + std::to_string(word(f, MonitorByte::ProgramCount));

@@ -56,13 +56,14 @@ std::vector<const std::string*> languageEntries(const MessageTable& t) {
             &t.TextBasic,
             &t.TextChannel,
             &t.TextAboutTitle,
-            &t.TextSetCom};
+            &t.TextSetCom,
+            &t.TextDataError};
 }
 
 } // namespace
 
 TEST(Jazyk1, EveryEntryIsFilledInEveryLanguage) {
-    static_assert(sizeof(MessageTable) == 40 * sizeof(std::string),
+    static_assert(sizeof(MessageTable) == 41 * sizeof(std::string),
                   "a new entry must be added to languageEntries");
     for (int language = 0; language < kLanguageCount; ++language) {
         const MessageTable table = tableIn(language);
@@ -85,6 +86,8 @@ TEST(Jazyk1, RepeatedTextsStandAsTheTablesGiveThem) {
     EXPECT_EQ(german.TextBlocking, "Motor off");
     EXPECT_EQ(french.TextChannel, "Kanal");
     EXPECT_EQ(czech.TextChannel, "Kanál");
+    for (const MessageTable* table : {&english, &german, &french, &czech})
+        EXPECT_EQ(table->TextDataError, "Programmed data error");
     // Misspellings are the program's own texts.
     EXPECT_EQ(english.TextProgramming, "Programing");
     EXPECT_EQ(german.TextVerifyError, "Vergleichsfehler");
