@@ -8,6 +8,8 @@
 #include "files/AtomicFile.h"
 #include "link/NullSerialPort.h"
 
+#include <algorithm>
+#include <exception>
 #include <iomanip>
 
 namespace zentrola {
@@ -270,10 +272,8 @@ int convert(const CliRequest& r, std::ostream& err, TickDriver& driver) {
     return code;
 }
 
-} // namespace
-
-int runCli(const std::vector<std::string>& args, SerialPort& port, std::ostream& out,
-           std::ostream& err, TickDriver& driver) {
+int runCommandLine(const std::vector<std::string>& args, SerialPort& port, std::ostream& out,
+                   std::ostream& err, TickDriver& driver) {
     const ParsedCommandLine parsed = parseCommandLine(args);
     if (parsed.help) {
         out << usageText();
@@ -294,6 +294,34 @@ int runCli(const std::vector<std::string>& args, SerialPort& port, std::ostream&
     s.c.shutdown();
     out << std::flush;
     return code;
+}
+
+} // namespace
+
+int runCli(const std::vector<std::string>& args, SerialPort& port, std::ostream& out,
+           std::ostream& err, TickDriver& driver) {
+    // Nothing in the commands throws on purpose; whatever still does (memory exhausted, a
+    // fault of the platform) ends the run with a line that says so, never with an abort.
+    try {
+        return runCommandLine(args, port, out, err, driver);
+    } catch (...) {
+        return reportUnexpected(err);
+    }
+}
+
+int reportUnexpected(std::ostream& err) {
+    err << "zentrola-cli: ";
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        std::string what = e.what();
+        std::replace(what.begin(), what.end(), '\n', ' ');
+        err << what;
+    } catch (...) {
+        err << "unknown exception";
+    }
+    err << '\n' << std::flush;
+    return ExitCode::Unexpected;
 }
 
 } // namespace zentrola

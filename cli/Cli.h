@@ -19,6 +19,7 @@ inline constexpr int FileError = 3;
 inline constexpr int PortError = 4; // also: an opened port on which no unit answers
 inline constexpr int VersionMismatch = 5;
 inline constexpr int NoReading = 6;
+inline constexpr int Unexpected = 70; // an exception reached the top: one line on stderr
 } // namespace ExitCode
 
 // Where the ticks come from.
@@ -41,5 +42,9 @@ inline constexpr int kSavingTicks = 1000;
 // the result is the exit status.
 int runCli(const std::vector<std::string>& args, SerialPort& port, std::ostream& out,
            std::ostream& err, TickDriver& driver);
+
+// Called from a catch handler: tells in one line on err what the exception in flight was and
+// gives ExitCode::Unexpected.
+int reportUnexpected(std::ostream& err);
 
 } // namespace zentrola

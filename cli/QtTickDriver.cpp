@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <exception>
 
 namespace zentrola {
 
@@ -28,16 +29,28 @@ bool QtTickDriver::run(const std::function<bool()>& tick) {
     timer.setTimerType(Qt::PreciseTimer);
     timer.setInterval(kTickMilliseconds);
     bool interrupted = false;
+    std::exception_ptr failure;
     QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
         if (stopRequested != 0)
             interrupted = true;
-        if (interrupted || !tick()) {
+        bool more = false;
+        if (!interrupted) {
+            // Qt's event loop must not be unwound by an exception: it is carried past it.
+            try {
+                more = tick();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        }
+        if (!more) {
             timer.stop();
             loop.quit();
         }
     });
     timer.start();
     loop.exec();
+    if (failure)
+        std::rethrow_exception(failure);
     return !interrupted;
 }
 

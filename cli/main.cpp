@@ -10,10 +10,15 @@
 #include <vector>
 
 int main(int argc, char* argv[]) {
-    // Taken before Qt sees the arguments, so that nothing on the line is Qt's.
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    QCoreApplication app(argc, argv);
-    zentrola::QtTickDriver driver;
-    zentrola::QtSerialPort port;
-    return zentrola::runCli(args, port, std::cout, std::cerr, driver);
+    // runCli catches what its commands throw; this catches what setting them up throws.
+    try {
+        // Taken before Qt sees the arguments, so that nothing on the line is Qt's.
+        const std::vector<std::string> args(argv + 1, argv + argc);
+        QCoreApplication app(argc, argv);
+        zentrola::QtTickDriver driver;
+        zentrola::QtSerialPort port;
+        return zentrola::runCli(args, port, std::cout, std::cerr, driver);
+    } catch (...) {
+        return zentrola::reportUnexpected(std::cerr);
+    }
 }
