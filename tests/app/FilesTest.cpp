@@ -1,5 +1,6 @@
 // Start-up and shutdown with the settings files, and the Open and Save commands.
 #include "support/Bench.h"
+#include "support/Unprivileged.h"
 
 #include "core/BikeTypes.h"
 #include "files/AtomicFile.h"
@@ -32,6 +33,12 @@ struct TempDir {
 void writeText(const fs::path& p, const std::string& text) {
     std::ofstream(p, std::ios::binary) << text;
 }
+
+// Switches the injected read failure off again whatever the test does.
+struct ReadLimit {
+    explicit ReadLimit(std::size_t bytes) { setReadLimitForTesting(bytes); }
+    ~ReadLimit() { setReadLimitForTesting(std::nullopt); }
+};
 
 struct Files : ::testing::Test {
     TempDir dir;
@@ -170,6 +177,82 @@ TEST_F(Files, OpenOfSomethingElse) {
     EXPECT_EQ(b.view.messages.back().substr(0, 29), "Older version of *.ign file!\n");
     EXPECT_EQ(b.c.image()[Offset::LimiterA], 120);
     EXPECT_EQ(b.c.image().advance(Curve::B, 0), 2); // curve A's 10 minus the retard of 8
+}
+
+TEST_F(Files, StartWithFilesThatCannotBeReadTakesTheDefaults) {
+    const fs::path config = dir.path / "config";
+    for (const std::string& name : {settingsFileName(), backupFileName(), testModeFileName()})
+        fs::create_directories(config / name);
+    Bench b;
+    b.start(options());
+    ParameterImage defaults;
+    loadDefaults(defaults);
+    for (std::size_t i = 0; i < kRecordSize; ++i)
+        EXPECT_EQ(b.c.image()[i], defaults[i]) << i;
+    EXPECT_FALSE(b.c.testMode());
+    EXPECT_FALSE(b.c.monitor().display()[MonLabel::Test1].visible);
+    EXPECT_EQ(b.c.portIndex(), 20);
+    // Nor can the folders take the files at the end: skipped silently.
+    b.c.shutdown();
+    EXPECT_TRUE(b.view.messages.empty());
+    EXPECT_TRUE(fs::is_directory(config / backupFileName()));
+}
+
+TEST_F(Files, OpenOfAFileThatCannotBeReadChangesNothing) {
+    Bench b;
+    b.start(options());
+    const fs::path saved = dir.path / "saved.ign";
+    ASSERT_EQ(b.c.saveFile(saved.string()), FileResult::Done);
+    // Edited after the save, so that an open of the saved file would show.
+    b.c.form().setSpinner(Spin::BaseAdvance, 25);
+    b.c.controlEdited();
+    const ParameterImage before = b.c.image();
+    const std::string caption = b.c.caption();
+    fs::create_directory(dir.path / "folder.ign");
+    const auto failsToOpen = [&](const fs::path& path) {
+        EXPECT_EQ(b.c.openFile(path.string()), FileResult::FileError) << path;
+        EXPECT_EQ(b.view.messages.back(), "Open file error!");
+    };
+    failsToOpen(dir.path / "folder.ign");
+    if (fs::exists("/proc/self/mem"))
+        failsToOpen("/proc/self/mem");
+    {
+        ReadLimit limit(100); // the disk fails part-way through the file
+        failsToOpen(saved);
+    }
+    EXPECT_EQ(b.c.image(), before);
+    EXPECT_EQ(b.c.form().spin[Spin::BaseAdvance], 25);
+    EXPECT_EQ(b.c.caption(), caption);
+    EXPECT_EQ(b.c.lastFilePath(), saved.string());
+}
+
+TEST_F(Files, FilesTheUserMayNotWriteAreNeverReplaced) {
+    const fs::path config = dir.path / "config";
+    fs::create_directories(config);
+    // Anyone may create files in these folders: only the files' own permissions stop a save.
+    fs::permissions(dir.path, fs::perms::all);
+    fs::permissions(config, fs::perms::all);
+    const fs::path set = dir.path / "locked.ign";
+    const std::string old = "the old contents\r\n";
+    for (const fs::path& p : {set, config / settingsFileName(), config / backupFileName()}) {
+        writeText(p, old);
+        fs::permissions(p, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    }
+    const auto refused = asUnprivilegedUser([&] {
+        Bench b;
+        b.start(options());
+        const bool saveRefused = b.c.saveFile(set.string()) == FileResult::FileError &&
+                                 b.view.messages == std::vector<std::string>{"Open file error!"} &&
+                                 b.c.fileName().empty();
+        const bool othersSaved = b.c.saveFile((dir.path / "free.ign").string()) == FileResult::Done;
+        b.c.shutdown(); // settings and backup: skipped silently
+        return saveRefused && othersSaved && b.view.messages.size() == 1;
+    });
+    if (!refused)
+        GTEST_SKIP() << "cannot run as a user without root's rights here";
+    EXPECT_TRUE(*refused);
+    for (const fs::path& p : {set, config / settingsFileName(), config / backupFileName()})
+        EXPECT_EQ(*readWholeFile(p), old) << p;
 }
 
 TEST_F(Files, OpenOfAFileWithCurvesOutOfOrderPutsThemInOrder) {

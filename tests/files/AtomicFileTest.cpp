@@ -1,6 +1,7 @@
 #include "files/AtomicFile.h"
 
 #include "TestFiles.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,10 @@ struct WriteLimit {
     explicit WriteLimit(std::size_t bytes) { setWriteLimitForTesting(bytes); }
     ~WriteLimit() { setWriteLimitForTesting(std::nullopt); }
 };
+struct ReadLimit {
+    explicit ReadLimit(std::size_t bytes) { setReadLimitForTesting(bytes); }
+    ~ReadLimit() { setReadLimitForTesting(std::nullopt); }
+};
 
 } // namespace
 
@@ -30,6 +35,43 @@ TEST(AtomicFile, CreatesAndReplacesWithoutLeftovers) {
     EXPECT_EQ(readWholeFile(file), "");
     EXPECT_EQ(dir.entries(), 1u);
     EXPECT_FALSE(readWholeFile(dir / "missing"));
+}
+
+TEST(AtomicFile, AReadThatFailsAnywhereGivesNothing) {
+    test::ScratchDir dir;
+    const fs::path file = dir / "a.ign";
+    test::writeText(file, std::string(10000, 'x'));
+    {
+        ReadLimit limit(5000); // the disk fails part-way
+        EXPECT_FALSE(readWholeFile(file));
+    }
+    {
+        ReadLimit limit(20000); // beyond the end: no failure
+        EXPECT_EQ(readWholeFile(file)->size(), 10000u);
+    }
+    // A folder opens but cannot be read; the system refuses to read this file; that device
+    // never ends.
+    for (const fs::path& p : {dir.path(), fs::path("/proc/self/mem"), fs::path("/dev/zero")})
+        if (fs::exists(p)) {
+            EXPECT_FALSE(readWholeFile(p)) << p;
+        }
+}
+
+TEST(AtomicFile, AFileTheUserMayNotWriteIsNotReplaced) {
+    test::ScratchDir dir;
+    // Anyone may create files here, so only the file's own permission can stop the rename.
+    fs::permissions(dir.path(), fs::perms::all);
+    const fs::path file = dir / "a.ign";
+    test::writeText(file, "old");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const auto refused = zentrola::testing::asUnprivilegedUser([&] {
+        return !writeFileAtomically(file, "new") && writeFileAtomically(dir / "b.ign", "new");
+    });
+    if (!refused)
+        GTEST_SKIP() << "cannot run as a user without root's rights here";
+    EXPECT_TRUE(*refused);
+    EXPECT_EQ(test::readText(file), "old");
+    EXPECT_EQ(dir.entries(), 2u); // no temporary file left
 }
 
 TEST(AtomicFile, FailurePartWayLeavesTheOldFileWhole) {
