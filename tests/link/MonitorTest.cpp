@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace zentrola;
 
 namespace {
@@ -70,6 +72,32 @@ TEST_F(Decode, VoltageColourThresholds) {
     voltage(7000);
     decode();
     EXPECT_EQ(label(MonLabel::Voltage).text, "U =  7.0 [V]");
+}
+
+TEST_F(Decode, VoltageIsPrintedAsPrintfPrintsIt) {
+    // 12250 mV is exactly 12.25 V: printf rounds the tie to even.
+    voltage(12250);
+    decode();
+    EXPECT_EQ(label(MonLabel::Voltage).text, "U = 12.2 [V]");
+    for (int mv = 0; mv <= 0xFFFF; ++mv) {
+        voltage(mv);
+        decode();
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "U = %4.1f [V]", mv * 0.001);
+        ASSERT_EQ(label(MonLabel::Voltage).text, expected) << mv;
+    }
+}
+
+TEST_F(Decode, DataErrorLabelHasItsCaptionInEveryLanguage) {
+    decode();
+    EXPECT_FALSE(label(MonLabel::DataError).visible);
+    f[MonitorByte::DataError] = 1;
+    for (int language = 0; language < kLanguageCount; ++language) {
+        applyLanguage(texts, language);
+        decode();
+        EXPECT_TRUE(label(MonLabel::DataError).visible);
+        EXPECT_EQ(label(MonLabel::DataError).text, "Programmed data error") << language;
+    }
 }
 
 TEST_F(Decode, AdvanceAndItsMaximum) {
