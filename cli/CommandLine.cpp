@@ -199,7 +199,7 @@ where they need one; without it they end with exit 4 and "No connection with PC"
 
 Exit status:
   0 done   1 transfer failed   2 usage   3 file error   4 port error or no connection
-  5 version mismatch   6 unit refuses reading
+  5 version mismatch   6 unit refuses reading   70 internal error (one line on stderr)
 )";
 }
 

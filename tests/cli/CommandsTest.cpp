@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <sstream>
+#include <stdexcept>
 
 using namespace zentrola;
 using namespace zentrola::testing;
@@ -20,14 +21,18 @@ using zentrola::test::writeText;
 
 namespace {
 
-// Ticks as fast as the loop turns; optionally plays the user's Ctrl+C after some ticks.
+// Ticks as fast as the loop turns; optionally plays the user's Ctrl+C, or a fault that
+// throws, after some ticks.
 struct LoopDriver : TickDriver {
     int ticks = 0;
     int interruptAt = -1;
+    int throwAt = -1;
     bool run(const std::function<bool()>& tick) override {
         for (;;) {
             if (ticks == interruptAt)
                 return false;
+            if (ticks == throwAt)
+                throw std::runtime_error("injected\nfault");
             ++ticks;
             if (!tick())
                 return true;
@@ -296,6 +301,29 @@ TEST_F(Commands, ConvertIsOpenAndSaveInAFreshProgram) {
                    "DEUTSCH"}),
               ExitCode::FileError);
     EXPECT_EQ(err, "Fehler beim öffnen der Datei!\n");
+}
+
+TEST_F(Commands, FilesThatCannotBeReadAreFileErrors) {
+    std::filesystem::create_directory(dir / "folder.ign");
+    std::vector<std::string> unreadable{scratch("folder.ign")};
+    if (std::filesystem::exists("/proc/self/mem"))
+        unreadable.emplace_back("/proc/self/mem");
+    for (const std::string& path : unreadable) {
+        EXPECT_EQ(run({"convert", path, scratch("out.ign")}), ExitCode::FileError) << path;
+        EXPECT_EQ(err, "Open file error!\n");
+        for (const char* command : {"program", "verify"}) {
+            EXPECT_EQ(onUnit({command, path}), ExitCode::FileError) << command << path;
+            EXPECT_EQ(err, "Open file error!\n");
+        }
+    }
+    EXPECT_EQ(unit().received(VirtualUnit::RequestKind::Program), 0u);
+    EXPECT_EQ(dir.entries(), 1u); // nothing written
+}
+
+TEST_F(Commands, AnExceptionThatReachesTheTopIsOneLineAndStatus70) {
+    driver.throwAt = 2;
+    EXPECT_EQ(onUnit({"read"}), ExitCode::Unexpected);
+    EXPECT_EQ(linesOf(err), (std::vector<std::string>{"Read:", "zentrola-cli: injected fault"}));
 }
 
 TEST_F(Commands, NeverTouchesTheWindowsSettings) {
