@@ -41,8 +41,11 @@ class Application : public QApplication {
 
     [[noreturn]] static void fail(const std::string& what) {
         std::cerr << "zentrola: " << what << '\n';
-        QMessageBox::critical(nullptr, QString::fromUtf8(zentrola::kProgramName.data()),
-                              QString::fromStdString(what));
+        // Without a screen nobody could close the box: the line on stderr must do.
+        const QString platform = QGuiApplication::platformName();
+        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+            QMessageBox::critical(nullptr, QString::fromUtf8(zentrola::kProgramName.data()),
+                                  QString::fromStdString(what));
         std::exit(kFailureExit);
     }
 };
