@@ -349,7 +349,7 @@ QWidget* MainWindow::buildCurvePanel() {
     letter_->setFont(big);
     letter_->setAlignment(Qt::AlignCenter);
     letter_->setMinimumWidth(40);
-    letter_->setAccessibleName(accessible::kCurveLetter);
+    letter_->setAccessibleDescription(accessible::kCurveLetter); // the name is the letter itself
     curveSelect_ = new RadioGroup(kCurveSelectItems, below, Qt::Horizontal);
     add("RadioGroupAB", curveSelect_);
     connect(curveSelect_, &RadioGroup::picked, this, &MainWindow::onCurveSelected);
@@ -409,7 +409,7 @@ QWidget* MainWindow::buildMiddleColumn() {
     l->addWidget(inputs);
 
     status_ = makeLabel("LabelHlaseni", w);
-    status_->setAccessibleName(accessible::kStatus);
+    status_->setAccessibleDescription(accessible::kStatus); // the name is the message itself
     status_->setMargin(2);
     status_->setWordWrap(true);
     statusGauge_ = new QProgressBar(w);

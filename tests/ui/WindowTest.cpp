@@ -292,6 +292,9 @@ TEST_F(WindowTest, EveryControlHasAName) {
           Case{Spin::ClutchPause, "Clutch master pause [ms]"}})
         EXPECT_EQ(win.spin(c.id)->accessibleName(), c.name);
     EXPECT_EQ(win.get("GrafAdv")->accessibleName(), "Advance curve graph");
+    // Labels say their text: the status label is the status message, the letter the curve.
+    EXPECT_TRUE(win.get("LabelHlaseni")->accessibleName().isEmpty());
+    EXPECT_TRUE(win.get("LabelAB")->accessibleName().isEmpty());
     // Every focusable control of the window can be named by a screen reader.
     for (QWidget* child : win.w->findChildren<QWidget*>()) {
         if (child->focusPolicy() == Qt::NoFocus || !child->isVisibleTo(win.w.get()) ||
