@@ -476,15 +476,8 @@ void MainWindow::takeWidgets() {
 
 // ---------------------------------------------------------------- handlers
 
-void MainWindow::onStepped() {
-    if (!started_ || closed_)
-        return;
-    takeWidgets();
-    cfg_.controlEdited();
-    updateFromConfigurator();
-}
-
-void MainWindow::onFieldLeft() {
+// A spinner click or a field left.
+void MainWindow::onControlEdited() {
     if (!started_ || closed_)
         return;
     takeWidgets();

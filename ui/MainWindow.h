@@ -16,6 +16,7 @@ class QAction;
 class QActionGroup;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -105,6 +106,8 @@ class MainWindow : public QMainWindow, public View {
     QWidget* buildMiddleColumn();
     QWidget* buildRightColumn();
     QWidget* buildMonitorColumn();
+    SpinField* addCaptioned(QGridLayout* grid, int row, std::size_t id, QWidget* parent,
+                            bool exitHandler);
     SpinField* makeSpin(std::size_t id, const std::string& edit, QWidget* parent);
     QLabel* makeLabel(const std::string& name, QWidget* parent, QWidget* buddy = nullptr);
     QAction* makeAction(const std::string& name, const QKeySequence& key,
@@ -125,8 +128,7 @@ class MainWindow : public QMainWindow, public View {
     QString chooseFile(bool save, const QString& start, bool pdf = false);
 
     // Handlers bound to the widgets.
-    void onStepped();
-    void onFieldLeft();
+    void onControlEdited();
     void onCheckBoxReleased();
     void onRadio(std::size_t offset, int index);
     void onCurveSelected(int index);

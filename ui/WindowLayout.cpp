@@ -90,7 +90,19 @@ SpinField* MainWindow::makeSpin(std::size_t id, const std::string&, QWidget* par
     addAlias(upDownName(id), f);
     spins_[id] = f;
     f->show(s.formValue);
-    connect(f, &SpinField::stepped, this, &MainWindow::onStepped);
+    connect(f, &SpinField::stepped, this, &MainWindow::onControlEdited);
+    return f;
+}
+
+SpinField* MainWindow::addCaptioned(QGridLayout* grid, int row, std::size_t id, QWidget* parent,
+                                    bool exitHandler) {
+    SpinField* f = makeSpin(id, {}, parent);
+    const auto* caption = std::find_if(kSpinCaptions.begin(), kSpinCaptions.end(),
+                                       [id](const SpinCaption& c) { return c.spin == id; });
+    grid->addWidget(makeLabel(caption->label, parent, f), row, 0);
+    grid->addWidget(f, row, 1);
+    if (exitHandler)
+        connect(f, &SpinField::editingFinished, this, &MainWindow::onControlEdited);
     return f;
 }
 
@@ -299,8 +311,8 @@ QWidget* MainWindow::buildCurvePanel() {
         grid->addWidget(number, gridRow, gridColumn);
         grid->addWidget(rpm, gridRow, gridColumn + 1);
         grid->addWidget(adv, gridRow, gridColumn + 2);
-        connect(rpm, &SpinField::editingFinished, this, &MainWindow::onFieldLeft);
-        connect(adv, &SpinField::editingFinished, this, &MainWindow::onFieldLeft);
+        connect(rpm, &SpinField::editingFinished, this, &MainWindow::onControlEdited);
+        connect(adv, &SpinField::editingFinished, this, &MainWindow::onControlEdited);
     }
 
     // Below the right column: the shift, the number of points, the base advance, the letter
@@ -331,15 +343,8 @@ QWidget* MainWindow::buildCurvePanel() {
     shiftRow->addStretch();
     int r = 0;
     sub->addWidget(shift, r++, 0, 1, 2);
-    for (std::size_t id : {Spin::Points, Spin::BaseAdvance}) {
-        SpinField* f = makeSpin(id, {}, below);
-        const auto* caption = std::find_if(kSpinCaptions.begin(), kSpinCaptions.end(),
-                                           [id](const SpinCaption& c) { return c.spin == id; });
-        QLabel* l = makeLabel(caption->label, below, f);
-        sub->addWidget(l, r, 0);
-        sub->addWidget(f, r++, 1);
-        connect(f, &SpinField::editingFinished, this, &MainWindow::onFieldLeft);
-    }
+    for (std::size_t id : {Spin::Points, Spin::BaseAdvance})
+        addCaptioned(sub, r++, id, below, true);
 
     letter_ = new QLabel(below);
     add("LabelAB", letter_);
@@ -367,18 +372,17 @@ QWidget* MainWindow::buildMiddleColumn() {
     auto* w = new QWidget(this);
     auto* l = column(w);
 
-    polarity_ = new RadioGroup(3, w);
-    add("RadioGroupPolarita", polarity_);
-    connect(polarity_, &RadioGroup::picked, this, [this](int i) { onRadio(Offset::Polarity, i); });
-    input1_ = new RadioGroup(kInputItems, w);
-    add("RadioGroupInput1", input1_);
-    connect(input1_, &RadioGroup::picked, this, [this](int i) { onRadio(Offset::Input1, i); });
-    input2_ = new RadioGroup(kInputItems, w);
-    add("RadioGroupInput2", input2_);
-    connect(input2_, &RadioGroup::picked, this, [this](int i) { onRadio(Offset::Input2, i); });
-    l->addWidget(polarity_);
-    l->addWidget(input1_);
-    l->addWidget(input2_);
+    // The groups that write their one byte of the image.
+    auto choice = [&](const char* name, int items, std::size_t offset) {
+        auto* g = new RadioGroup(items, w);
+        add(name, g);
+        connect(g, &RadioGroup::picked, this, [this, offset](int i) { onRadio(offset, i); });
+        l->addWidget(g);
+        return g;
+    };
+    polarity_ = choice("RadioGroupPolarita", 3, Offset::Polarity);
+    input1_ = choice("RadioGroupInput1", kInputItems, Offset::Input1);
+    input2_ = choice("RadioGroupInput2", kInputItems, Offset::Input2);
 
     auto* rpm = new QGroupBox(w);
     add("GroupBoxRpm", rpm);
@@ -386,14 +390,8 @@ QWidget* MainWindow::buildMiddleColumn() {
     grid->setContentsMargins(6, 2, 6, 4);
     grid->setVerticalSpacing(2);
     int row = 0;
-    for (std::size_t id : {Spin::RpmPulses, Spin::RpmCorrection}) {
-        SpinField* f = makeSpin(id, {}, rpm);
-        const auto* caption = std::find_if(kSpinCaptions.begin(), kSpinCaptions.end(),
-                                           [id](const SpinCaption& c) { return c.spin == id; });
-        grid->addWidget(makeLabel(caption->label, rpm, f), row, 0);
-        grid->addWidget(f, row++, 1);
-        connect(f, &SpinField::editingFinished, this, &MainWindow::onFieldLeft);
-    }
+    for (std::size_t id : {Spin::RpmPulses, Spin::RpmCorrection})
+        addCaptioned(grid, row++, id, rpm, true);
     l->addWidget(rpm);
 
     auto* inputs = new QGroupBox(w);
@@ -451,7 +449,7 @@ QWidget* MainWindow::buildRightColumn() {
     lobes_->setAccessibleName(accessible::kLobes);
     for (int i = 0; i < 4; ++i)
         lobes_->addItem(QString());
-    connect(lobes_, &QComboBox::activated, this, &MainWindow::onFieldLeft);
+    connect(lobes_, &QComboBox::activated, this, &MainWindow::onControlEdited);
     int row = 0;
     grid->addWidget(bikes_, row++, 0, 1, 2);
     grid->addWidget(lobes_, row++, 0, 1, 2);
@@ -464,7 +462,7 @@ QWidget* MainWindow::buildRightColumn() {
         grid->addWidget(f, row++, 1);
         // The clutch fields have no exit handler: their values come in with the next capture.
         if (id == Spin::StartLimiter || id == Spin::Limiter)
-            connect(f, &SpinField::editingFinished, this, &MainWindow::onFieldLeft);
+            connect(f, &SpinField::editingFinished, this, &MainWindow::onControlEdited);
     }
     noReading_ = new QCheckBox(limits);
     add("CheckBoxZakazCteni", noReading_);
@@ -480,13 +478,8 @@ QWidget* MainWindow::buildRightColumn() {
     lightGrid->setContentsMargins(6, 4, 6, 4);
     lightGrid->setVerticalSpacing(3);
     row = 0;
-    for (std::size_t id : {Spin::ShiftLight, Spin::Pwm}) {
-        SpinField* f = makeSpin(id, {}, light);
-        const auto* caption = std::find_if(kSpinCaptions.begin(), kSpinCaptions.end(),
-                                           [id](const SpinCaption& c) { return c.spin == id; });
-        lightGrid->addWidget(makeLabel(caption->label, light, f), row, 0);
-        lightGrid->addWidget(f, row++, 1);
-    }
+    for (std::size_t id : {Spin::ShiftLight, Spin::Pwm})
+        addCaptioned(lightGrid, row++, id, light, false);
     reverseOutput_ = new QCheckBox(light);
     add("CheckBoxRevOutLedRazeni", reverseOutput_);
     lightGrid->addWidget(reverseOutput_, row, 0, 1, 2);

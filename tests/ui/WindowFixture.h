@@ -2,11 +2,12 @@
 // the test and the settings in a scratch folder.
 #pragma once
 
+#include "ui/GraphView.h"
 #include "ui/MainWindow.h"
 #include "ui/RadioGroup.h"
 #include "ui/SpinField.h"
-#include "ui/GraphView.h"
 
+#include "files/TestFiles.h"
 #include "link/LoopbackPort.h"
 #include "sim/VirtualUnit.h"
 
@@ -19,23 +20,13 @@
 
 #include <filesystem>
 #include <memory>
-#include <random>
 
 namespace zentrola::uitest {
 
-class Scratch {
-  public:
-    Scratch() {
-        std::random_device r;
-        path = std::filesystem::temp_directory_path() /
-               ("zentrola-ui-" + std::to_string(r()) + std::to_string(r()));
-        std::filesystem::create_directories(path);
-    }
-    ~Scratch() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    std::filesystem::path path;
+// A fresh folder per test, removed afterwards.
+struct Scratch {
+    zentrola::test::ScratchDir dir;
+    const std::filesystem::path& path = dir.path();
 };
 
 struct Window {
