@@ -72,6 +72,7 @@ void Configurator::loadSettingsFiles() {
     scanPosition_ = settings_.scanPosition;
     language_ = settings_.language;
     texts_.TextFileName = settings_.file;
+    shiftAll = settings_.ignAll;
     loadBackup(*configDir_ / backupFileName(), image_);
 }
 
@@ -80,6 +81,7 @@ void Configurator::saveSettingsFiles() {
     settings_.scanPosition = scanPosition_;
     settings_.language = language_;
     settings_.file = texts_.TextFileName;
+    settings_.ignAll = shiftAll;
     // Both files are skipped silently when they cannot be written.
     std::error_code ec;
     std::filesystem::create_directories(*configDir_, ec);
@@ -97,6 +99,7 @@ void Configurator::tick() {
         redrawRequest |= 1; // a rescale asked for in the same tick must not be lost
     }
     if (redrawRequest != 0) {
+        graph_.draw(image_, shown(), monitor_.displayedRpm(), redrawRequest);
         view_.drawGraph(redrawRequest);
         redrawRequest = 0;
     }
@@ -554,6 +557,77 @@ void Configurator::setLanguage(int index) {
     if (connectionLabel_)
         monitor_.placeholders(texts_);
     refreshControls();
+}
+
+// ---------------------------------------------------------------- graph and shift
+
+void Configurator::graphMouse(GraphMouse kind, int x, int y) {
+    const std::optional<Curve> curve = shown();
+    const MouseOutcome out = graph_.mouse(kind, x, y, image_, curve);
+    if (out.redraw)
+        redrawRequest |= 1;
+    if (out.dragStep && curve)
+        graphDragStep(*curve, x, y);
+    // The steps of a drag record nothing; its end records it all at once.
+    if (out.dragEnded)
+        historyStep();
+}
+
+void Configurator::graphDragStep(Curve curve, int x, int y) {
+    const DragValues v = graph_.dragValues(x, y);
+    graph_.writeDrag(image_, curve, v);
+    // The rules keep the curve in order around the dragged point.
+    rules_.marker = graph_.dragged();
+    applyRules();
+    rules_.marker = Marker::None;
+    refreshControls();
+    // The rescale is at once, not deferred to the tick: the pointer warp needs the new scale.
+    if (const auto to = graph_.rescaleForDrag(image_, curve, v, x, y))
+        if (view_.movePointer(to->x, to->y))
+            graph_.pointerWarped();
+    redrawRequest = 1; // the rescale the refresh asked for is done
+}
+
+void Configurator::graphLeave() {
+    if (graph_.leave())
+        redrawRequest |= 1;
+}
+
+void Configurator::graphResized(int width, int height) {
+    graph_.setImageSize(width, height);
+    redrawRequest |= 2;
+}
+
+std::string Configurator::graphTooltip(std::string_view thousands) const {
+    return graph_.tooltip(image_, shown(), texts_, thousands);
+}
+
+std::string Configurator::graphDescription(std::string_view thousands) const {
+    return curveDescription(image_, shown(), texts_, thousands);
+}
+
+void Configurator::shiftAdvance(int step) {
+    const std::optional<Curve> curve = shown();
+    if (!curve || refreshGuard_)
+        return;
+    capture(form_, image_, curve, rules_.marker);
+    applyRules();
+    // A value at the end of the spinners' range stays; values beyond it (from a file) only
+    // ever move back toward it.
+    const int most = spinnerTable()[Spin::Advance].max;
+    auto shift = [&](std::size_t k) {
+        std::uint8_t& a = image_.advance(*curve, k);
+        if (step < 0 ? a > 0 : a < most)
+            a = static_cast<std::uint8_t>(a + step);
+    };
+    if (shiftAll) {
+        for (std::size_t k = 0; k < kCurvePoints; ++k)
+            shift(k);
+    } else if (monitor_.highlightedRow() != kNoHighlight) {
+        shift(static_cast<std::size_t>(monitor_.highlightedRow()));
+    }
+    applyRules();
+    afterChange();
 }
 
 } // namespace zentrola

@@ -4,6 +4,7 @@
 // 55 ms by the window's or the command line's timer, and by a plain loop in tests.
 #pragma once
 
+#include "app/GraphModel.h"
 #include "app/View.h"
 #include "core/CurveRules.h"
 #include "core/Enabling.h"
@@ -127,7 +128,7 @@ class Configurator {
     // What Save writes for the image as it stands.
     std::string parameterFileText() const;
     bool testMode() const { return testMode_; }
-    // Window geometry and the "All" box, kept between runs; the window fills them in.
+    // Window geometry, kept between runs; the window fills it in.
     Settings& settings() { return settings_; }
 
     void setLanguage(int index);
@@ -157,6 +158,23 @@ class Configurator {
     bool printing = false; // the window is being printed
     int redrawRequest = 2;
 
+    // ---------------------------------------------------------------- graph and shift
+    // The graph model is owned here, not by the widget: a drag step is an edit like any other
+    // (rules, refresh, history). The widget forwards its events and paints graph().displayList().
+    const GraphModel& graph() const { return graph_; }
+    // Mouse events in graph image pixels; Qt keeps sending moves outside during a drag.
+    void graphMouse(GraphMouse kind, int x, int y);
+    void graphLeave();
+    void graphResized(int width, int height);
+    // Texts in the current language; thousands is the locale's group separator.
+    std::string graphTooltip(std::string_view thousands) const;
+    std::string graphDescription(std::string_view thousands) const;
+    // "-" / F4 and "+" / F5: one degree on the shown curve, at every row with shiftAll, else
+    // at the highlighted row only.
+    void advanceMinus() { shiftAdvance(-1); }
+    void advancePlus() { shiftAdvance(+1); }
+    bool shiftAll = false; // the "All" box, kept in the settings file
+
   private:
     void openPort();
     void closePort() { port_.close(); }
@@ -177,6 +195,8 @@ class Configurator {
     void loadSettingsFiles();
     void saveSettingsFiles();
     Page exchangePage() const;
+    void graphDragStep(Curve curve, int x, int y);
+    void shiftAdvance(int step);
 
     SerialPort& port_;
     View& view_;
@@ -207,6 +227,7 @@ class Configurator {
     bool reopenFlag_ = false;
     bool connectionLabel_ = false;
     int lastDrawnRpm_ = 0;
+    GraphModel graph_;
     std::string defaultFilePath_;
     Settings settings_;
     std::optional<std::filesystem::path> configDir_;

@@ -37,8 +37,12 @@ class View {
     virtual void statusPosted(const StatusLine&) {}
     // A monitor frame was decoded.
     virtual void monitorUpdated() {}
-    // The graph should draw: bit 0 redraw, bit 1 rescale and redraw.
+    // The graph should draw: bit 0 redraw, bit 1 rescale and redraw. The Configurator has
+    // just rebuilt what to paint, graph().displayList().
     virtual void drawGraph(int /*request*/) {}
+    // Moves the mouse pointer to a position in the graph image's pixels while a point is
+    // dragged; false when the platform cannot move it.
+    virtual bool movePointer(int /*x*/, int /*y*/) { return false; }
 };
 
 } // namespace zentrola

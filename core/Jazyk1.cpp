@@ -49,6 +49,11 @@ constexpr std::array kPlainEntries{
     PlainEntry{&MessageTable::TextAboutTitle, &texts::AboutTitle},
     PlainEntry{&MessageTable::TextSetCom, &texts::SetCom},
     PlainEntry{&MessageTable::TextDataError, &texts::DataError},
+    PlainEntry{&MessageTable::TextRpmUnit, &texts::RpmUnit},
+    PlainEntry{&MessageTable::TextBaseAdvance, &texts::BaseAdvance},
+    PlainEntry{&MessageTable::TextCurve, &texts::CurveWord},
+    PlainEntry{&MessageTable::TextNoCurve, &texts::NoCurve},
+    PlainEntry{&MessageTable::TextGraphName, &texts::GraphName},
 };
 
 constexpr std::string_view kTitleIndent = "  ";

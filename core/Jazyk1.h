@@ -97,6 +97,12 @@ inline constexpr TextRow SetCom{"Set com", "Com-Anschluß auswahl", "installer c
 inline constexpr TextRow DataError{"Programmed data error", "Programmed data error", "Programmed data error", "Programmed data error"};
 // The no-connection label's text; the command line says it too when the unit does not answer.
 inline constexpr TextRow NoConnection{"No connection with PC", "Keine Verbindung zum PC", "Pas de connection acec pc", "Není spojení s PC"};
+// The advance graph: its tooltip and what a screen reader says about it.
+inline constexpr TextRow RpmUnit{"rpm", "U/min", "tr/min", "ot/min"};
+inline constexpr TextRow BaseAdvance{"Base advance", "Grundvorzündung", "Avance de base", "Základní předstih"};
+inline constexpr TextRow CurveWord{"Curve", "Kurve", "Courbe", "Křivka"};
+inline constexpr TextRow NoCurve{"No curve shown", "Keine Kurve angezeigt", "Aucune courbe affichée", "Není zobrazena žádná křivka"};
+inline constexpr TextRow GraphName{"Advance curve graph", "Zündkurvendiagramm", "Graphique de la courbe d'avance", "Graf křivky předstihu"};
 // clang-format on
 } // namespace texts
 
@@ -143,6 +149,11 @@ struct MessageTable {
     std::string TextAboutTitle;
     std::string TextSetCom;
     std::string TextDataError;
+    std::string TextRpmUnit;
+    std::string TextBaseAdvance;
+    std::string TextCurve;
+    std::string TextNoCurve;
+    std::string TextGraphName;
 };
 
 // Fills every language text and the composed entries for the index (outside 0..3: English).

@@ -57,13 +57,18 @@ std::vector<const std::string*> languageEntries(const MessageTable& t) {
             &t.TextChannel,
             &t.TextAboutTitle,
             &t.TextSetCom,
-            &t.TextDataError};
+            &t.TextDataError,
+            &t.TextRpmUnit,
+            &t.TextBaseAdvance,
+            &t.TextCurve,
+            &t.TextNoCurve,
+            &t.TextGraphName};
 }
 
 } // namespace
 
 TEST(Jazyk1, EveryEntryIsFilledInEveryLanguage) {
-    static_assert(sizeof(MessageTable) == 41 * sizeof(std::string),
+    static_assert(sizeof(MessageTable) == 46 * sizeof(std::string),
                   "a new entry must be added to languageEntries");
     for (int language = 0; language < kLanguageCount; ++language) {
         const MessageTable table = tableIn(language);
