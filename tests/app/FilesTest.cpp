@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 using namespace zentrola;
@@ -40,6 +41,11 @@ struct ReadLimit {
     ~ReadLimit() { setReadLimitForTesting(std::nullopt); }
 };
 
+std::string readText(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 struct Files : ::testing::Test {
     TempDir dir;
     StartOptions options() {
@@ -67,6 +73,7 @@ TEST_F(Files, FirstStartWithoutAnyFile) {
         EXPECT_EQ(b.c.image()[i], defaults[i]) << i;
     EXPECT_EQ(b.c.defaultFilePath(), (dir.path / "data.ign").string());
     EXPECT_FALSE(b.c.testMode());
+    EXPECT_FALSE(b.c.shiftAll);
 }
 
 TEST_F(Files, WhatCloseWritesTheNextStartRestores) {
@@ -81,7 +88,11 @@ TEST_F(Files, WhatCloseWritesTheNextStartRestores) {
         b.c.refreshControls();
         b.c.setLanguage(3);
         b.c.chooseCom(0);
+        b.c.shiftAll = true;
         b.c.shutdown();
+        EXPECT_NE(
+            readText(dir.path / "config" / settingsFileName()).find("CheckBoxIgnAll->Checked=1"),
+            std::string::npos);
     }
     Bench b;
     b.start(options());
@@ -90,6 +101,7 @@ TEST_F(Files, WhatCloseWritesTheNextStartRestores) {
     EXPECT_EQ(b.c.image()[Offset::ReservedHigh], 77);
     EXPECT_EQ(b.c.language(), 3);
     EXPECT_EQ(b.c.portIndex(), 0);
+    EXPECT_TRUE(b.c.shiftAll);
     EXPECT_EQ(b.c.texts().TextRead, "Čtení");
     EXPECT_FALSE(b.c.canUndo()); // the history starts from the restored state
 }
