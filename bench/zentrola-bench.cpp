@@ -1,10 +1,12 @@
 // zentrola-bench: how many ticks and how much wall time the transfers take over a real
-// pseudo-terminal against zentrola-unit, against the fewest the protocol allows; and what one
-// tick costs in CPU time, measured in-process against the virtual unit.
+// pseudo-terminal against zentrola-unit, against the fewest the protocol allows; what one
+// tick costs in CPU time, measured in-process against the virtual unit; and what one graph
+// drag step costs without painting.
 
 #include "app/Configurator.h"
 #include "core/BikeTypes.h"
 #include "link/LoopbackPort.h"
+#include "link/NullSerialPort.h"
 #include "link/QtSerialPort.h"
 #include "sim/UnitProcess.h"
 #include "sim/VirtualUnit.h"
@@ -38,6 +40,8 @@ constexpr int kTransferLimit = 200;
 constexpr int kDefaultRuns = 6;
 constexpr int kCpuTicks = 300000;
 constexpr int kWarmUpTicks = 200;
+constexpr int kDragSteps = 5000;
+constexpr int kDragSweep = 200; // moves from one side of the plot to the other
 
 // ----------------------------------------------------------------- over the pseudo-terminal
 
@@ -255,6 +259,68 @@ void benchTickCpu() {
                 100.0 * (cpuUs / kCpuTicks) / (kTickMs * 1000.0));
 }
 
+// ----------------------------------------------------------------- a graph drag step
+
+struct DragView : View {
+    int draws = 0;
+    void drawGraph(int) override { ++draws; }
+};
+
+// One point dragged to and fro across the whole plot and up and down through every degree:
+// its neighbours are pushed and spring back, and both axes rescale now and then. Each move
+// is a drag step (write, rules, refresh of the form values and the enabling pass, rescale);
+// the tick after it builds the display list. Nothing is painted.
+void benchDragStep() {
+    NullSerialPort port;
+    DragView view;
+    Configurator c(port, view);
+    c.start({});
+    c.tick();
+    const GraphGeometry start = c.graph().geometry();
+    const ParameterImage& image = c.image();
+    const GraphPoint p = c.graph().elementPosition(image, Curve::A, 7);
+    c.graphMouse(GraphMouse::Press, p.x, p.y);
+    if (c.graph().dragged() != 7) {
+        std::fprintf(stderr, "zentrola-bench: the drag did not start\n");
+        return;
+    }
+
+    Samples step, draw, both;
+    int rescaled = 0;
+    const int drawsBefore = view.draws;
+    for (int i = 0; i < kDragSteps; ++i) {
+        const int phase = i % (2 * kDragSweep);
+        const int across = phase < kDragSweep ? phase : 2 * kDragSweep - phase;
+        const int x = start.plotLeft + across * start.plotWidth / kDragSweep;
+        const int y = start.plotTop() + (i * 7) % (start.plotHeight + 1);
+        const float xScale = c.graph().geometry().xScale;
+        const float yScale = c.graph().geometry().yScale;
+        const auto t0 = Clock::now();
+        c.graphMouse(GraphMouse::Move, x, y);
+        const auto t1 = Clock::now();
+        c.tick();
+        const auto t2 = Clock::now();
+        step.add(std::chrono::duration<double, std::micro>(t1 - t0).count());
+        draw.add(std::chrono::duration<double, std::micro>(t2 - t1).count());
+        both.add(std::chrono::duration<double, std::micro>(t2 - t0).count());
+        if (c.graph().geometry().xScale != xScale || c.graph().geometry().yScale != yScale)
+            ++rescaled;
+    }
+    c.graphMouse(GraphMouse::Release, 0, 0);
+
+    std::printf("A graph drag step without painting, %d steps (%d changed a scale), %d draws\n",
+                kDragSteps, rescaled, view.draws - drawsBefore);
+    std::printf("  %-44s %8s  %8s  %8s\n", "part", "count", "median us", "mean us");
+    line("drag step (write, rules, refresh, rescale)", step);
+    line("the tick after it (display list)", draw);
+    line("both", both);
+    std::sort(both.us.begin(), both.us.end());
+    const auto p99 = both.us[both.us.size() * 99 / 100];
+    std::printf("  step and tick: 99 %% within %.2f us, slowest %.2f us (a preemption shows here)\n"
+                "  display list of the last draw: %zu items\n\n",
+                p99, both.us.back(), c.graph().displayList().size());
+}
+
 constexpr std::string_view kUsage = "usage: zentrola-bench [--runs N] [--unit PATH]\n"
                                     "Times transfers over a pseudo-terminal against "
                                     "zentrola-unit and the CPU time of a tick.\n";
@@ -281,5 +347,6 @@ int main(int argc, char** argv) {
     std::printf("zentrola-unit over its whole run: %.1f ms CPU\n\n",
                 1e3 * cpuSeconds(RUSAGE_CHILDREN));
     benchTickCpu();
+    benchDragStep();
     return status;
 }
