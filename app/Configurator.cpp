@@ -72,7 +72,6 @@ void Configurator::loadSettingsFiles() {
     scanPosition_ = settings_.scanPosition;
     language_ = settings_.language;
     texts_.TextFileName = settings_.file;
-    shiftAll = settings_.ignAll;
     loadBackup(*configDir_ / backupFileName(), image_);
 }
 
@@ -81,7 +80,6 @@ void Configurator::saveSettingsFiles() {
     settings_.scanPosition = scanPosition_;
     settings_.language = language_;
     settings_.file = texts_.TextFileName;
-    settings_.ignAll = shiftAll;
     // Both files are skipped silently when they cannot be written.
     std::error_code ec;
     std::filesystem::create_directories(*configDir_, ec);
@@ -620,7 +618,7 @@ void Configurator::shiftAdvance(int step) {
         if (step < 0 ? a > 0 : a < most)
             a = static_cast<std::uint8_t>(a + step);
     };
-    if (shiftAll) {
+    if (settings_.ignAll) {
         for (std::size_t k = 0; k < kCurvePoints; ++k)
             shift(k);
     } else if (monitor_.highlightedRow() != kNoHighlight) {

@@ -128,7 +128,7 @@ class Configurator {
     // What Save writes for the image as it stands.
     std::string parameterFileText() const;
     bool testMode() const { return testMode_; }
-    // Window geometry, kept between runs; the window fills it in.
+    // Window geometry and the "All" box, kept between runs; the window fills them in.
     Settings& settings() { return settings_; }
 
     void setLanguage(int index);
@@ -169,11 +169,10 @@ class Configurator {
     // Texts in the current language; thousands is the locale's group separator.
     std::string graphTooltip(std::string_view thousands) const;
     std::string graphDescription(std::string_view thousands) const;
-    // "-" / F4 and "+" / F5: one degree on the shown curve, at every row with shiftAll, else
-    // at the highlighted row only.
+    // "-" / F4 and "+" / F5: one degree on the shown curve, at every row while the "All" box
+    // (settings().ignAll) is checked, else at the highlighted row only.
     void advanceMinus() { shiftAdvance(-1); }
     void advancePlus() { shiftAdvance(+1); }
-    bool shiftAll = false; // the "All" box, kept in the settings file
 
   private:
     void openPort();

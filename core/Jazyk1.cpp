@@ -53,7 +53,6 @@ constexpr std::array kPlainEntries{
     PlainEntry{&MessageTable::TextBaseAdvance, &texts::BaseAdvance},
     PlainEntry{&MessageTable::TextCurve, &texts::CurveWord},
     PlainEntry{&MessageTable::TextNoCurve, &texts::NoCurve},
-    PlainEntry{&MessageTable::TextGraphName, &texts::GraphName},
 };
 
 constexpr std::string_view kTitleIndent = "  ";

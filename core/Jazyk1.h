@@ -102,7 +102,6 @@ inline constexpr TextRow RpmUnit{"rpm", "U/min", "tr/min", "ot/min"};
 inline constexpr TextRow BaseAdvance{"Base advance", "Grundvorzündung", "Avance de base", "Základní předstih"};
 inline constexpr TextRow CurveWord{"Curve", "Kurve", "Courbe", "Křivka"};
 inline constexpr TextRow NoCurve{"No curve shown", "Keine Kurve angezeigt", "Aucune courbe affichée", "Není zobrazena žádná křivka"};
-inline constexpr TextRow GraphName{"Advance curve graph", "Zündkurvendiagramm", "Graphique de la courbe d'avance", "Graf křivky předstihu"};
 // clang-format on
 } // namespace texts
 
@@ -153,7 +152,6 @@ struct MessageTable {
     std::string TextBaseAdvance;
     std::string TextCurve;
     std::string TextNoCurve;
-    std::string TextGraphName;
 };
 
 // Fills every language text and the composed entries for the index (outside 0..3: English).

@@ -73,7 +73,7 @@ TEST_F(Files, FirstStartWithoutAnyFile) {
         EXPECT_EQ(b.c.image()[i], defaults[i]) << i;
     EXPECT_EQ(b.c.defaultFilePath(), (dir.path / "data.ign").string());
     EXPECT_FALSE(b.c.testMode());
-    EXPECT_FALSE(b.c.shiftAll);
+    EXPECT_FALSE(b.c.settings().ignAll);
 }
 
 TEST_F(Files, WhatCloseWritesTheNextStartRestores) {
@@ -88,7 +88,7 @@ TEST_F(Files, WhatCloseWritesTheNextStartRestores) {
         b.c.refreshControls();
         b.c.setLanguage(3);
         b.c.chooseCom(0);
-        b.c.shiftAll = true;
+        b.c.settings().ignAll = true;
         b.c.shutdown();
         EXPECT_NE(
             readText(dir.path / "config" / settingsFileName()).find("CheckBoxIgnAll->Checked=1"),
@@ -101,7 +101,7 @@ TEST_F(Files, WhatCloseWritesTheNextStartRestores) {
     EXPECT_EQ(b.c.image()[Offset::ReservedHigh], 77);
     EXPECT_EQ(b.c.language(), 3);
     EXPECT_EQ(b.c.portIndex(), 0);
-    EXPECT_TRUE(b.c.shiftAll);
+    EXPECT_TRUE(b.c.settings().ignAll);
     EXPECT_EQ(b.c.texts().TextRead, "Čtení");
     EXPECT_FALSE(b.c.canUndo()); // the history starts from the restored state
 }

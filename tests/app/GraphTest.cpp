@@ -545,7 +545,7 @@ TEST(Shift, ActsOnTheShownCurveAtTheHighlightedRowOrEveryRow) {
             t.silence();
         else
             t.frame(k.rpm, k.unitOnA);
-        t.c.shiftAll = k.all;
+        t.c.settings().ignAll = k.all;
         const ParameterImage before = t.img();
         if (k.step < 0)
             t.c.advanceMinus();
@@ -568,7 +568,7 @@ TEST_F(Graph, ShiftAllReachesTheRowsBeyondTheCurvesPoints) {
     setCurve(Curve::A, {10, 20, 30}, {10, 10, 10});
     img().advance(Curve::A, 14) = 7;
     settle();
-    c.shiftAll = true;
+    c.settings().ignAll = true;
     c.advanceMinus();
     EXPECT_EQ(img().advance(Curve::A, 14), 6);
     EXPECT_EQ(c.redrawRequest & 2, 2);
