@@ -347,6 +347,10 @@ TEST_F(Graph, DraggingAPointFollowsTheControlsAndMakesOneHistoryStep) {
             EXPECT_EQ(c.rules().marker, Marker::None);
         }
     }
+    c.tick();
+    const auto outlines = itemsOf<OutlineItem>(list());
+    ASSERT_EQ(outlines.size(), 2u);
+    EXPECT_EQ(outlines[0].colour, GraphColour::Lime);
     mouse(GraphMouse::Release, {0, 0});
     EXPECT_FALSE(c.graph().dragging());
     // One step back is the state before the drag, the next the rig's own set-up.
@@ -354,23 +358,6 @@ TEST_F(Graph, DraggingAPointFollowsTheControlsAndMakesOneHistoryStep) {
     EXPECT_EQ(img(), before);
     c.undo();
     EXPECT_FALSE(c.canUndo());
-}
-
-TEST_F(Graph, DragOutlinesAndLimiterLineInTheDragColour) {
-    mouse(GraphMouse::Press, at(1));
-    c.tick();
-    auto outlines = itemsOf<OutlineItem>(list());
-    ASSERT_EQ(outlines.size(), 2u);
-    EXPECT_EQ(outlines[0].colour, GraphColour::Lime);
-    mouse(GraphMouse::Release, at(1));
-
-    const int lx = at(GraphElement::LimiterLine).x;
-    mouse(GraphMouse::Press, {lx - 4, g().plotTop() + 2});
-    EXPECT_EQ(c.graph().dragged(), GraphElement::LimiterLine);
-    EXPECT_EQ(c.graph().grab(), (GraphPoint{-4, 0}));
-    c.tick();
-    EXPECT_TRUE(hasLineAt(GraphColour::Lime, lx));
-    EXPECT_TRUE(hasLineAt(GraphColour::Lime, lx + 1));
 }
 
 TEST_F(Graph, OriginCarriesTheBaseAdvanceInWholeDegreesUpTo60) {
@@ -418,10 +405,14 @@ TEST_F(Graph, PointAbove60AndLeftOfTheAxis) {
 
 TEST_F(Graph, LimiterLineMovesIn100RpmStepsAndTheBandFollows) {
     const int lx = at(GraphElement::LimiterLine).x;
-    mouse(GraphMouse::Press, {lx, g().plotTop() + 2});
+    mouse(GraphMouse::Press, {lx - 4, g().plotTop() + 2});
     ASSERT_EQ(c.graph().dragged(), GraphElement::LimiterLine);
+    EXPECT_EQ(c.graph().grab(), (GraphPoint{-4, 0}));
+    c.tick();
+    EXPECT_TRUE(hasLineAt(GraphColour::Lime, lx));
+    EXPECT_TRUE(hasLineAt(GraphColour::Lime, lx + 1));
     for (int px : {-7, -3, 0, 2, 5}) {
-        mouse(GraphMouse::Move, {lx + px, 40});
+        mouse(GraphMouse::Move, {lx - 4 + px, 40});
         const double exact = (lx + px - g().plotLeft) / static_cast<double>(g().xScale);
         const int rpm = img()[Offset::LimiterA] * 100;
         EXPECT_LE(std::abs(rpm - exact), 50.0) << px;
