@@ -82,6 +82,8 @@ MainWindow::~MainWindow() {
     closed_ = true;
     timer_->stop();
     qApp->removeEventFilter(this);
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
 }
 
 QObject* MainWindow::control(const std::string& name) const {
@@ -450,6 +452,14 @@ void MainWindow::monitorUpdated() {
 
 void MainWindow::drawGraph(int request) {
     graph_->draw(request);
+}
+
+bool MainWindow::movePointer(int x, int y) {
+    // Without a screen there is no pointer to move, and no move event will follow to swallow.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return false;
+    graph_->warpPointer(x, y);
+    return true;
 }
 
 // ---------------------------------------------------------------- controls <-> form

@@ -93,6 +93,7 @@ class MainWindow : public QMainWindow, public View {
     void statusPosted(const StatusLine& status) override;
     void monitorUpdated() override;
     void drawGraph(int request) override;
+    bool movePointer(int x, int y) override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
