@@ -73,6 +73,9 @@ void Configurator::loadSettingsFiles() {
     language_ = settings_.language;
     texts_.TextFileName = settings_.file;
     loadBackup(*configDir_ / backupFileName(), image_);
+    // A damaged backup may hold a curve out of order anywhere; the first rules put both in
+    // order, as after opening a file. A backup this program wrote is in order already.
+    rules_.forgetAnchor();
 }
 
 void Configurator::saveSettingsFiles() {

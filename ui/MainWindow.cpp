@@ -126,11 +126,21 @@ void MainWindow::start(const StartOptions& options) {
 void MainWindow::restoreGeometry() {
     const Settings& s = cfg_.settings();
     const QSize least = minimumSizeHint();
-    const QRect wanted(s.left, s.top, std::max(s.width, least.width()),
-                       std::max(s.height, least.height()));
+    // No larger than the screens together: a damaged file must not ask for a window of two
+    // thousand million pixels.
+    QRect desktop;
+    for (QScreen* screen : QGuiApplication::screens())
+        desktop = desktop.united(screen->availableGeometry());
+    const QSize most = desktop.size().expandedTo(least);
+    // Far-off corners (garbage) would overflow the rectangle arithmetic: they count as gone.
+    constexpr int kFarthest = 1 << 20;
+    const bool sane = std::abs(s.left) < kFarthest && std::abs(s.top) < kFarthest;
+    const QRect wanted(sane ? s.left : 0, sane ? s.top : 0,
+                       std::clamp(s.width, least.width(), most.width()),
+                       std::clamp(s.height, least.height(), most.height()));
     // A window stored on a screen that is gone (or garbage in the file) comes back centred.
     bool onScreen = false;
-    for (QScreen* screen : QGuiApplication::screens()) {
+    for (QScreen* screen : sane ? QGuiApplication::screens() : QList<QScreen*>()) {
         const QRect visible = screen->availableGeometry().intersected(wanted);
         if (visible.width() >= 100 && visible.height() >= 50)
             onScreen = true;
