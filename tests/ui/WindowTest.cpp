@@ -410,7 +410,7 @@ TEST_F(WindowTest, ClosingAndStartingAgainKeepsEditsAndPlace) {
     win.start(dir.path);
     win.type(Spin::Advance + 4, "33");
     win.w->move(40, 30);
-    win.w->resize(win.w->width() + 10, win.w->height());
+    win.w->resize(win.w->minimumSizeHint() + QSize(0, 10));
     const QSize size = win.w->size();
     win.get<QCheckBox>("CheckBoxIgnAll")->setChecked(true);
     win.w->close();
