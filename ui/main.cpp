@@ -8,6 +8,7 @@
 #include "sim/VirtualUnit.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -91,6 +92,10 @@ std::optional<Arguments> parse(const std::vector<std::string>& args) {
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     Application app(argc, argv);
+    // The installed theme icon, else the one built beside the program.
+    QApplication::setWindowIcon(QIcon::fromTheme(
+        QStringLiteral("zentrola"),
+        QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/zentrola.png"))));
     std::optional<Arguments> parsed = parse(args);
     if (!parsed) {
         std::cerr << "usage: zentrola [ENGLISH|DEUTSCH|FRANCE|CESKY] [--port DEV] [--demo] "
