@@ -103,6 +103,54 @@ inline constexpr TextRow BaseAdvance{"Base advance", "Grundvorzündung", "Avance
 inline constexpr TextRow CurveWord{"Curve", "Kurve", "Courbe", "Křivka"};
 inline constexpr TextRow NoCurve{"No curve shown", "Keine Kurve angezeigt", "Aucune courbe affichée", "Není zobrazena žádná křivka"};
 // clang-format on
+
+// Names and values of settings as the window shows them, for the difference report. The
+// captions are the window's control texts (the polarity group's without its colon); the two
+// combo boxes have no caption, so their names are the report's own.
+namespace setting {
+// clang-format off
+inline constexpr TextRow Curve{"Curve", "Kurve", "Courbe", "Křivka"};   // opens a curve point's name
+inline constexpr TextRow OfCurve{"curve", "Kurve", "courbe", "křivka"}; // after a per-curve caption
+inline constexpr TextRow Point{"point", "Stützpunkt", "point", "bod"};
+inline constexpr TextRow Rpm{"RPM", "RPM", "RPM", "RPM"};
+inline constexpr TextRow Advance{"advance [°]", "Vorzündung [°]", "avance [°]", "předstih [°]"};
+// A curve point beyond that side's number of points.
+inline constexpr TextRow Unused{"unused", "nicht belegt", "non utilisé", "nepoužitý"};
+inline constexpr TextRow NumberOfItems{"Number of items", "Anzahl der Stützpunkte", "Nombre de points", "Počet bodů"};
+inline constexpr TextRow BaseAdvance{"Base advance [°]", "Basis Vorzündung [°]", "Avance de base [°]", "Základní předstih [°]"};
+inline constexpr TextRow CurveSelection{"A/B", "A/B", "A/B", "A/B"};
+inline constexpr TextRow A{"A", "A", "A", "A"};
+inline constexpr TextRow B{"B", "B", "B", "B"};
+inline constexpr TextRow Monitor{"Monitor", "Monitor", "Monitor", "Monitor"};
+inline constexpr TextRow Polarity{"Polarity of CPS", "Polarität des CPS", "Polarité CPS", "Polarita CPS"};
+inline constexpr TextRow SelfSearch{"Selfsearch", "Automatisch", "Automatique", "Samohledání"};
+inline constexpr TextRow Off{"Off", "Aus", "Off", "Vypnut"};
+inline constexpr TextRow KillSwitch{"Kill switch", "Not Aus", "Interrupteur de sécurité", "Kill switch"};
+inline constexpr TextRow Blocking{"Blocking", "Blockierung", "Blocage", "Blokování"};
+inline constexpr TextRow ClutchMaster{"Clutch master", "Schaltautomat", "par embeillage", "Clutch master"};
+inline constexpr TextRow CurveB{"Curve B", "Kurve B", "B", "Křivka B"};
+inline constexpr TextRow StartLimiterItem{"Start Limiter", "Startbegrenzer", "Limitateur départ", "Startovací omezovač"};
+inline constexpr TextRow Pulses{"Pulses per revolution", "Pulse pro Umdrehung", "Pulses per revolution", "Počet pulsů za otáčku"};
+inline constexpr TextRow Correction{"Correction [%]", "Korrektion [%]", "Correction [%]", "Korekce [%]"};
+inline constexpr TextRow BikeType{"Bike type", "Motorradtyp", "Type de moto", "Typ motocyklu"};
+inline constexpr TextRow Lobes{"Ignitions per revolution", "Zündungen pro Umdrehung", "Allumages par tour", "Počet zápalů za otáčku"};
+inline constexpr TextRow OneLobe{"1 ignition per revolution", "1 Zündung pro Umdrehung", "1 ignition per revolution", "1 zápal za otáčku"};
+inline constexpr TextRow TwoLobes{"2 ignitions per revolution", "2 Zündungen pro Umdrehung", "2 ignitions per revolution", "2 zápaly za otáčku"};
+inline constexpr TextRow ThreeLobes{"3 ignitions per revolution", "3 Zündungen pro Umdrehung", "3 ignitions per revolution", "3 zápaly za otáčku"};
+inline constexpr TextRow Camshaft{"1 ignition per 2 revolutions (camshaft)", "1 Zündung pro 2 Umdrehungen (Nockenwelle)", "1 ignition per 2 revolutions (camshaft)", "1 zápal za 2 otáčky (vačkový hřídel)"};
+inline constexpr TextRow StartLimiter{"Start limiter [rpm]", "Startbegrenzer [rpm]", "Limitateur départ [rpm]", "Startovací omezovač [rpm]"};
+inline constexpr TextRow Limiter{"Limiter [rpm]", "Begrenzer [rpm]", "Limitateur [rpm]", "Omezovač [rpm]"};
+inline constexpr TextRow ClutchTime{"Clutch master time [ms]", "Clutch master time [ms]", "Clutch master time [ms]", "Clutch master time [ms]"};
+inline constexpr TextRow ClutchPause{"Clutch master pause [ms]", "Clutch master pause [ms]", "Clutch master pause [ms]", "Clutch master pause [ms]"};
+inline constexpr TextRow NoReading{"No Reading", "Lesen Verboten", "Pas axessible", "Zákaz čtení"};
+inline constexpr TextRow ShiftLight{"Gear shift light [rpm]", "Schaltblitz [rpm]", "Témoin de rapport [rpm]", "Kontrolka řazení [rpm]"};
+inline constexpr TextRow Pwm{"PWM [%]", "PWM [%]", "PWM [%]", "PWM [%]"};
+inline constexpr TextRow ReverseOutput{"Reverse otput polarity", "Umgekehrte Ausgangpolarität", "Reverse otput polarity", "Opačná polarita výstupu"};
+inline constexpr TextRow TestRpm{"Test [rpm]", "Test [rpm]", "Test [rpm]", "Test [rpm]"};
+// Bytes the window does not show; the unit keeps them and a verify compares them.
+inline constexpr TextRow ReservedByte{"Reserved byte", "Reserviertes Byte", "Octet réservé", "Rezervovaný bajt"};
+// clang-format on
+} // namespace setting
 } // namespace texts
 
 // The texts other parts read by name and compose with; they never write them.
