@@ -143,6 +143,13 @@ class Configurator {
     bool refreshing() const { return refreshGuard_; }
     CurveRules& rules() { return rules_; }
     const Transfer& transfer() const { return transfer_; }
+    // The unit's settings as the last passed verify (after Read, Program or Verify) confirmed
+    // them; none before one passed and after one failed. What the window is compared with.
+    const std::optional<ParameterImage>& confirmedUnitImage() const {
+        return transfer_.confirmedImage();
+    }
+    // The pages the unit sent during the last verify; with a failed one, what it holds.
+    const UnitPages& lastUnitPages() const { return transfer_.lastUnitPages(); }
     const Monitor& monitor() const { return monitor_; }
     const StatusLine& status() const { return status_; }
     int messageCountdown() const { return messageCountdown_; }

@@ -24,6 +24,7 @@ void Transfer::startVerify() {
     pageIndexByte_ = kReadPage1;
     attempts_ = 0;
     transferOk_ = false;
+    unitPages_ = {};
 }
 
 void Transfer::startProgram() {
@@ -42,8 +43,10 @@ TimeoutEffect Transfer::tick() {
     replyWait = 0;
     if (++attempts_ <= kMaxSends)
         return TimeoutEffect::Resend;
-    if (mode_ == TransferMode::Verify)
+    if (mode_ == TransferMode::Verify) {
         transferOk_ = false;
+        confirmed_.reset();
+    }
     failedMode_ = mode_;
     mode_ = TransferMode::Idle;
     return TimeoutEffect::Failed;
@@ -78,6 +81,7 @@ void Transfer::switchToVerify(ReplyEffects& fx) {
     attempts_ = 1;
     fx.send = true;
     fx.verifyStarted = true;
+    unitPages_ = {};
 }
 
 bool Transfer::verifyPage(std::span<const std::uint8_t, kPageSize> payload, int page,
@@ -129,16 +133,23 @@ ReplyEffects Transfer::onReply(std::span<const std::uint8_t> block, ParameterIma
         }
         break;
 
-    case TransferMode::Verify:
+    case TransferMode::Verify: {
+        Page& kept = unitPages_[static_cast<std::size_t>(page - 1)].emplace();
+        std::copy(payload.begin(), payload.end(), kept.begin());
         if (!verifyPage(payload, page, image))
             break;
         if (page < kLastPage) {
+            verifying_ = image;
             nextPage(fx);
         } else {
+            std::copy(image.page(page).begin(), image.page(page).end(),
+                      verifying_.page(page).begin());
+            confirmed_ = verifying_;
             mode_ = TransferMode::Idle;
             fx.verifyPassed = true;
         }
         break;
+    }
 
     case TransferMode::Read:
         if (page == 0) {
@@ -172,6 +183,13 @@ ReplyEffects Transfer::onReply(std::span<const std::uint8_t> block, ParameterIma
         break;
     }
     return fx;
+}
+
+ParameterImage Transfer::withUnitPages(ParameterImage base) const {
+    for (std::size_t i = 0; i < unitPages_.size(); ++i)
+        if (const auto& unit = unitPages_[i])
+            std::copy(unit->begin(), unit->end(), base.page(static_cast<int>(i) + 1).begin());
+    return base;
 }
 
 } // namespace zentrola

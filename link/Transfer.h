@@ -7,7 +7,9 @@
 #include "link/Frame.h"
 #include "link/UnitInfo.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace zentrola {
@@ -33,6 +35,9 @@ struct ReplyEffects {
 };
 
 enum class TimeoutEffect : std::uint8_t { None, Resend, Failed };
+
+// Pages 1 and 2 (index 0 and 1) as the unit last sent them during a verify.
+using UnitPages = std::array<std::optional<Page>, 2>;
 
 class Transfer {
   public:
@@ -69,6 +74,18 @@ class Transfer {
     const Page& unitInfo() const { return unitInfo_; }
     std::uint8_t unitVersion() const { return unitInfo_[InfoByte::Version]; }
 
+    // The settings the last verify found in the unit: the image as each of its pages passed
+    // (an edit between the two pages does not count as verified). Set when a verify passes,
+    // whether alone or after a read or a programming; cleared when a verify fails, since the
+    // unit then holds something else or could not be asked. Empty before the first verify.
+    const std::optional<ParameterImage>& confirmedImage() const { return confirmed_; }
+    // The pages the unit sent during the running or last verify, the last reply of each; a
+    // page it was never asked for stays empty (a verify that fails on page 1 never asks for
+    // page 2).
+    const UnitPages& lastUnitPages() const { return unitPages_; }
+    // The base with the unit's pages of the last verify over it.
+    ParameterImage withUnitPages(ParameterImage base) const;
+
   private:
     void nextPage(ReplyEffects& fx);
     void switchToVerify(ReplyEffects& fx);
@@ -81,6 +98,9 @@ class Transfer {
     std::uint8_t attempts_ = 0;
     bool transferOk_ = false;
     Page unitInfo_{};
+    UnitPages unitPages_{};
+    ParameterImage verifying_; // the image as the pages passed so far compared it
+    std::optional<ParameterImage> confirmed_;
 };
 
 } // namespace zentrola
