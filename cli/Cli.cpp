@@ -4,11 +4,13 @@
 #include "cli/CliView.h"
 #include "cli/CommandLine.h"
 #include "cli/MonitorLines.h"
+#include "core/Differences.h"
 #include "core/Jazyk1.h"
 #include "files/AtomicFile.h"
 #include "link/NullSerialPort.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <iomanip>
 
@@ -200,11 +202,27 @@ int program(Session& s, const CliRequest& r) {
     return ExitCode::TransferFailed;
 }
 
-int verify(Session& s, const CliRequest& r) {
+// One line per differing setting; false when none differs.
+bool printDifferences(std::ostream& out, int language, const ParameterImage& first,
+                      const ParameterImage& second) {
+    const auto list = differences(first, second, {languageFromIndex(language), ","});
+    for (const Difference& d : list)
+        out << differenceLine(d) << '\n';
+    out << std::flush;
+    return !list.empty();
+}
+
+int verify(Session& s, const CliRequest& r, std::ostream& out) {
     if (const int code = openInput(s, r.files[0]); code != ExitCode::Done)
         return code;
     s.c.verify();
-    return finishTransfer(s, TransferResult::VerifyOk);
+    const int code = finishTransfer(s, TransferResult::VerifyOk);
+    // "Verify error!" does not say what differs; the pages the unit sent do.
+    if (s.c.lastResult() == TransferResult::Failed &&
+        s.c.transfer().failedMode() == TransferMode::Verify)
+        printDifferences(out, s.c.language(), s.c.image(),
+                         s.c.transfer().withUnitPages(s.c.image()));
+    return code;
 }
 
 int monitor(Session& s, const CliRequest& r, std::ostream& out) {
@@ -251,10 +269,11 @@ int unitCommand(Session& s, const CliRequest& r, std::ostream& out) {
     case CliCommand::Program:
         return program(s, r);
     case CliCommand::Verify:
-        return verify(s, r);
+        return verify(s, r, out);
     case CliCommand::Monitor:
         return monitor(s, r, out);
     case CliCommand::Convert:
+    case CliCommand::Diff:
         break;
     }
     return ExitCode::Usage;
@@ -272,6 +291,25 @@ int convert(const CliRequest& r, std::ostream& err, TickDriver& driver) {
     return code;
 }
 
+// Each file is opened as Open does in a fresh program of its own: a file without some keys
+// keeps what the program held, so the first file must not reach the second.
+int diff(const CliRequest& r, std::ostream& out, std::ostream& err, TickDriver& driver) {
+    std::array<ParameterImage, 2> images;
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        NullSerialPort none;
+        Session s(none, err, driver);
+        s.start(r);
+        const int code = openInput(s, r.files[i]);
+        images[i] = s.c.image();
+        s.c.shutdown();
+        if (code != ExitCode::Done)
+            return code;
+    }
+    return printDifferences(out, r.language.value_or(0), images[0], images[1])
+               ? ExitCode::SettingsDiffer
+               : ExitCode::Done;
+}
+
 int runCommandLine(const std::vector<std::string>& args, SerialPort& port, std::ostream& out,
                    std::ostream& err, TickDriver& driver) {
     const ParsedCommandLine parsed = parseCommandLine(args);
@@ -286,6 +324,8 @@ int runCommandLine(const std::vector<std::string>& args, SerialPort& port, std::
     const CliRequest& r = *parsed.request;
     if (r.command == CliCommand::Convert)
         return convert(r, err, driver);
+    if (r.command == CliCommand::Diff)
+        return diff(r, out, err, driver);
 
     Session s(port, err, driver);
     int code = ExitCode::PortError;

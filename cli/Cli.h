@@ -14,6 +14,7 @@ namespace zentrola {
 namespace ExitCode {
 inline constexpr int Done = 0;
 inline constexpr int TransferFailed = 1;
+inline constexpr int SettingsDiffer = 1; // diff
 inline constexpr int Usage = 2;
 inline constexpr int FileError = 3;
 inline constexpr int PortError = 4; // also: an opened port on which no unit answers

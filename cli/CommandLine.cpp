@@ -24,17 +24,18 @@ struct CommandSpec {
     std::string_view name;
     CliCommand command;
     std::size_t files;
-    bool needsPort; // convert works without a unit and takes no port
+    bool needsPort; // convert and diff work without a unit and take no port
     unsigned extras;
 };
 
-constexpr std::array<CommandSpec, 6> kCommands{{
+constexpr std::array<CommandSpec, 7> kCommands{{
     {"info", CliCommand::Info, 0, true, Extra::None},
     {"read", CliCommand::Read, 0, true, Extra::Output},
     {"program", CliCommand::Program, 1, true, Extra::None},
     {"verify", CliCommand::Verify, 1, true, Extra::None},
     {"monitor", CliCommand::Monitor, 0, true, Extra::Frames | Extra::Csv},
     {"convert", CliCommand::Convert, 2, false, Extra::None},
+    {"diff", CliCommand::Diff, 2, false, Extra::None},
 }};
 
 struct OptionSpec {
@@ -169,6 +170,7 @@ std::string_view usageText() {
   zentrola-cli verify  IN.ign --port DEV
   zentrola-cli monitor --port DEV [--frames N] [--csv FILE]
   zentrola-cli convert IN.ign OUT.ign
+  zentrola-cli diff    A.ign B.ign
 
 Commands:
   info     Reads the unit's information page and prints, one a line: the unit program's
@@ -180,13 +182,22 @@ Commands:
            image are printed to stdout, ten a line.
   program  Opens IN.ign as Open does, programs it into the unit, verifies it, and waits
            until the unit reports that it has saved the settings.
-  verify   Opens IN.ign as Open does and compares the unit's settings with it.
+  verify   Opens IN.ign as Open does and compares the unit's settings with it. On
+           "Verify error!" it prints the settings that differ in the pages the unit sent,
+           as diff does (file -> unit); a verify that fails on page 1 never asks for page 2,
+           so the advance values, curve B's points 6 to 15 and the test rpm are then not
+           shown.
   monitor  Prints one line per monitor frame: the shown monitor labels joined by " | ".
            --frames N stops after N frames, otherwise Ctrl+C stops (exit 0). --csv FILE
            also writes the frames as CSV: a header of the label names, then one row per
            frame (a hidden label gives an empty field).
   convert  Opens IN.ign and saves it as OUT.ign in this version's format, in a fresh
            program without a unit. An older file gives the older-version notice.
+  diff     Opens A.ign and B.ign as Open does, each in a fresh program without a unit, and
+           prints one line per setting that differs, "NAME: A -> B", named and shown as the
+           window shows it (curve points by their row; points beyond a curve's number of
+           points only when the other file uses them). Exit 0 when none differ, 1 when some
+           do, 3 when a file cannot be read.
 
 Options:
   --port DEV   the serial device of the unit, for example /dev/ttyUSB0
@@ -198,8 +209,9 @@ results go to stdout. Unit commands wait at most 40 ticks (2.2 s) for a monitor 
 where they need one; without it they end with exit 4 and "No connection with PC".
 
 Exit status:
-  0 done   1 transfer failed   2 usage   3 file error   4 port error or no connection
-  5 version mismatch   6 unit refuses reading   70 internal error (one line on stderr)
+  0 done   1 transfer failed (diff: settings differ)   2 usage   3 file error
+  4 port error or no connection   5 version mismatch   6 unit refuses reading
+  70 internal error (one line on stderr)
 )";
 }
 

@@ -10,11 +10,12 @@
 
 namespace zentrola {
 
-enum class CliCommand : std::uint8_t { Info, Read, Program, Verify, Monitor, Convert };
+enum class CliCommand : std::uint8_t { Info, Read, Program, Verify, Monitor, Convert, Diff };
 
 struct CliRequest {
     CliCommand command = CliCommand::Info;
-    std::vector<std::string> files; // IN for program and verify; IN and OUT for convert
+    std::vector<std::string> files; // IN for program and verify; IN and OUT for convert; A and B
+                                    // for diff
     std::optional<std::string> port;
     std::optional<int> language; // from --lang
     std::optional<std::string> output;

@@ -67,6 +67,31 @@ TEST_F(Timeline, ReadTakesTheUnitsBytesAndEndsInVerifyOk) {
     EXPECT_EQ(statusText(), "Verify: OK"); // no programming: no "Programing: OK"
 }
 
+TEST_F(Timeline, OnlyAPassedVerifyConfirmsTheUnitsSettings) {
+    EXPECT_FALSE(b.c.confirmedUnitImage());
+    b.c.read();
+    ASSERT_TRUE(b.runTransfer());
+    EXPECT_EQ(b.c.confirmedUnitImage(), b.c.image());
+
+    // Someone else changes the unit: the verify fails on page 1 and forgets the old belief.
+    b.unit().eeprom()[Offset::LimiterB] = 115;
+    b.c.verify();
+    ASSERT_TRUE(b.runTransfer());
+    EXPECT_EQ(b.c.lastResult(), TransferResult::Failed);
+    EXPECT_FALSE(b.c.confirmedUnitImage());
+    ASSERT_TRUE(b.c.lastUnitPages()[0]);
+    EXPECT_FALSE(b.c.lastUnitPages()[1]); // never asked for
+    const ParameterImage unit = b.c.transfer().withUnitPages(b.c.image());
+    EXPECT_EQ(unit[Offset::LimiterB], 115);
+    EXPECT_EQ(unit.page(2)[0], b.c.image().page(2)[0]);
+
+    b.c.program();
+    ASSERT_TRUE(b.runTransfer());
+    EXPECT_EQ(b.c.lastResult(), TransferResult::ProgramOk);
+    EXPECT_EQ(b.c.confirmedUnitImage(), b.c.image());
+    EXPECT_TRUE(b.c.lastUnitPages()[1]);
+}
+
 TEST_F(Timeline, UnitOfAnotherVersionStopsTheTransfer) {
     b.unit().options().version = 91;
     b.c.program();

@@ -55,6 +55,10 @@ TEST(CommandLine, EachCommandWithItsArguments) {
 
     EXPECT_TRUE(parse({"info", "--port", "p"}).request);
     EXPECT_TRUE(parse({"verify", "x.ign", "--port", "p"}).request);
+    p = parse({"diff", "a.ign", "b.ign", "--lang", "FRANCE"});
+    ASSERT_TRUE(p.request) << p.error;
+    EXPECT_EQ(p.request->command, CliCommand::Diff);
+    EXPECT_EQ(p.request->files, (std::vector<std::string>{"a.ign", "b.ign"}));
 }
 
 TEST(CommandLine, RefusesWhatItDoesNotKnowOrMisses) {
@@ -71,6 +75,8 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowOrMisses) {
         {"verify", "a", "b", "--port", "p"}, // two files
         {"convert", "a.ign"},
         {"convert", "a.ign", "b.ign", "--port", "p"},
+        {"diff", "a.ign"},
+        {"diff", "a.ign", "b.ign", "--port", "p"},
         {"read", "--port", "p", "--frames", "3"}, // not for read
         {"info", "--port", "p", "-o", "x.ign"},
         {"monitor", "--port", "p", "--frames", "0"},

@@ -335,3 +335,81 @@ TEST_F(Commands, NeverTouchesTheWindowsSettings) {
     ::unsetenv("ZENTROLA_CONFIG_DIR");
     EXPECT_EQ(config.entries(), 0u);
 }
+
+namespace {
+
+// The default file with pieces of its text replaced, saved in the scratch folder.
+std::string variant(const ScratchDir& dir, std::string_view name,
+                    std::vector<std::pair<std::string_view, std::string_view>> replacements) {
+    std::string text = readText(dataDir() / "default_v92.ign");
+    for (const auto& [from, to] : replacements) {
+        const auto at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    }
+    writeText(dir / name, text);
+    return (dir / name).string();
+}
+
+} // namespace
+
+TEST_F(Commands, DiffPrintsTheDifferingSettingsAsTheWindowNamesThem) {
+    const std::string base = fixture("default_v92.ign");
+    const std::string changed =
+        variant(dir, "changed.ign",
+                {{"ADVANCE_A      10    10", "ADVANCE_A      10    11"},
+                 {"LIMITER     10000 15000 10000 15000", "LIMITER     10000 15000 10000 11500"}});
+
+    ASSERT_EQ(run({"diff", base, changed}), ExitCode::SettingsDiffer) << err;
+    EXPECT_EQ(out, "Curve A, point 2, advance [°]: 10 -> 11\n"
+                   "Limiter [rpm], curve B: 15,000 -> 11,500\n");
+    EXPECT_EQ(err, "");
+    ASSERT_EQ(run({"diff", changed, base, "--lang", "DEUTSCH"}), ExitCode::SettingsDiffer);
+    EXPECT_EQ(out, "Kurve A, Stützpunkt 2, Vorzündung [°]: 11 -> 10\n"
+                   "Begrenzer [rpm], Kurve B: 11,500 -> 15,000\n");
+    EXPECT_EQ(port.opens(), 0u);
+
+    // The same settings written another way are no difference.
+    const std::string converted = scratch("converted.ign");
+    ASSERT_EQ(run({"convert", base, converted}), ExitCode::Done);
+    EXPECT_EQ(run({"diff", base, converted}), ExitCode::Done);
+    EXPECT_EQ(out, "");
+
+    // Each file in a fresh program: an older file's notice goes to stderr only.
+    EXPECT_EQ(run({"diff", fixture("older_v46.ign"), fixture("older_v46.ign")}), ExitCode::Done);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(linesOf(err).size(), 2u);
+}
+
+TEST_F(Commands, DiffOfAFileThatCannotBeReadIsAFileError) {
+    EXPECT_EQ(run({"diff", fixture("default_v92.ign"), scratch("missing.ign")}),
+              ExitCode::FileError);
+    EXPECT_EQ(err, "Open file error!\n");
+    EXPECT_EQ(out, "");
+    writeText(dir / "notes.ign", "just some notes\n");
+    EXPECT_EQ(run({"diff", scratch("notes.ign"), fixture("default_v92.ign")}), ExitCode::FileError);
+    EXPECT_EQ(err, "Unmatched version of *.ign file!\n");
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(Commands, FailedVerifyNamesWhatTheUnitHoldsDifferently) {
+    // Page 1 differs: the unit is not asked for page 2.
+    ASSERT_EQ(onUnit({"program", fixture("default_v92.ign")}), ExitCode::Done) << err;
+    unit().eeprom()[Offset::LimiterB] = 115;
+    EXPECT_EQ(onUnit({"verify", fixture("default_v92.ign")}), ExitCode::TransferFailed);
+    EXPECT_EQ(linesOf(err).back(), "Verify error!");
+    EXPECT_EQ(out, "Limiter [rpm], curve B: 15,000 -> 11,500\n");
+
+    // Page 1 passes, page 2 differs.
+    unit().eeprom()[Offset::LimiterB] = 150;
+    unit().eeprom()[Offset::AdvanceA + 1] = 11;
+    EXPECT_EQ(onUnit({"verify", fixture("default_v92.ign"), "--lang", "CESKY"}),
+              ExitCode::TransferFailed);
+    EXPECT_EQ(linesOf(err).back(), "Chyba verifikace!");
+    EXPECT_EQ(out, "Křivka A, bod 2, předstih [°]: 10 -> 11\n");
+
+    // A unit that does not answer sent nothing to compare.
+    unit().options().silent = true;
+    EXPECT_EQ(onUnit({"verify", fixture("default_v92.ign")}), ExitCode::TransferFailed);
+    EXPECT_EQ(out, "");
+}

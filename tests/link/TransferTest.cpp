@@ -116,6 +116,38 @@ TEST(Transfer, ProgramSendsTheExchangePageThenTheImage) {
     EXPECT_FALSE(t.onReply(reply(0x02, pageOf(image, 2)), image).accepted);
 }
 
+TEST(Transfer, VerifyConfirmsEachPageAsItWasComparedAndKeepsWhatTheUnitSent) {
+    ParameterImage image;
+    image[Offset::BaseAdvance] = 12;
+    image[Offset::TestRpm] = 200;
+    Transfer t;
+    t.startVerify();
+    ASSERT_TRUE(t.onReply(reply(0x41, pageOf(image, 1)), image).send);
+    ASSERT_TRUE(t.lastUnitPages()[0]);
+    // An edit between the pages: page 1 was compared before it, page 2 after.
+    const ParameterImage compared = image;
+    image[Offset::BaseAdvance] = 13;
+    image[Offset::TestRpm] = 201;
+    ASSERT_TRUE(t.onReply(reply(0x42, pageOf(image, 2)), image).verifyPassed);
+    ASSERT_TRUE(t.confirmedImage());
+    EXPECT_EQ((*t.confirmedImage())[Offset::BaseAdvance], 12);
+    EXPECT_EQ((*t.confirmedImage())[Offset::TestRpm], 201);
+    EXPECT_EQ(t.confirmedImage()->page(1)[Offset::BaseAdvance], compared[Offset::BaseAdvance]);
+
+    // A page that differs is kept as the unit sent it; the failure forgets the confirmation.
+    t.startVerify();
+    EXPECT_FALSE(t.lastUnitPages()[0]);
+    Page unit = pageOf(image, 1);
+    unit[Offset::LimiterA] = 77;
+    EXPECT_FALSE(t.onReply(reply(0x41, unit), image).send);
+    for (TimeoutEffect e = t.tick(); e != TimeoutEffect::Failed; e = t.tick())
+        if (e == TimeoutEffect::Resend)
+            t.sent();
+    EXPECT_FALSE(t.confirmedImage());
+    EXPECT_EQ(t.withUnitPages(image)[Offset::LimiterA], 77);
+    EXPECT_EQ(t.withUnitPages(image)[Offset::TestRpm], 201);
+}
+
 TEST(Transfer, RepliesWhileIdleAreDropped) {
     ParameterImage image;
     Transfer t;
