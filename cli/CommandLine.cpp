@@ -201,7 +201,8 @@ Commands:
 
 Options:
   --port DEV   the serial device of the unit, for example /dev/ttyUSB0
-  --lang WORD  language of the messages: ENGLISH, DEUTSCH, FRANCE or CESKY
+  --lang WORD  language of the messages and setting names: ENGLISH, DEUTSCH, FRANCE or
+               CESKY
   --help       this text
 
 Messages (status and message texts, as the window shows them) go to stderr, one a line;

@@ -174,12 +174,3 @@ TEST(Differences, NamesInTheChosenLanguageWithTheGivenSeparator) {
 
     EXPECT_EQ(differenceLine(german[2]), "Begrenzer [rpm], Kurve B: 15.000 -> 11.500");
 }
-
-TEST(Differences, GroupedNumbers) {
-    const std::vector<std::pair<int, std::string>> numbers{
-        {0, "0"},          {999, "999"},      {1000, "1,000"},     {-60, "-60"},
-        {25500, "25,500"}, {-1250, "-1,250"}, {123456, "123,456"}, {1234567, "1,234,567"},
-    };
-    for (const auto& [value, text] : numbers)
-        EXPECT_EQ(groupedNumber(value, ","), text);
-}
