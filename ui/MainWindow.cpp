@@ -134,7 +134,8 @@ void MainWindow::restoreGeometry() {
     const QSize most = desktop.size().expandedTo(least);
     // Far-off corners (garbage) would overflow the rectangle arithmetic: they count as gone.
     constexpr int kFarthest = 1 << 20;
-    const bool sane = std::abs(s.left) < kFarthest && std::abs(s.top) < kFarthest;
+    const auto near = [](int v) { return v > -kFarthest && v < kFarthest; };
+    const bool sane = near(s.left) && near(s.top);
     const QRect wanted(sane ? s.left : 0, sane ? s.top : 0,
                        std::clamp(s.width, least.width(), most.width()),
                        std::clamp(s.height, least.height(), most.height()));
