@@ -26,6 +26,8 @@
 
 namespace zentrola {
 
+// The beat of the program: the window's and the command line's timers fire this often.
+inline constexpr int kTickMilliseconds = 55;
 inline constexpr std::uint8_t kMessageTicks = 200;
 inline constexpr std::uint8_t kSilenceTicks = 18;
 inline constexpr std::uint8_t kReopenTicks = 30;

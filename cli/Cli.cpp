@@ -1,9 +1,9 @@
 #include "cli/Cli.h"
 
 #include "app/Configurator.h"
+#include "app/MonitorLines.h"
 #include "cli/CliView.h"
 #include "cli/CommandLine.h"
-#include "cli/MonitorLines.h"
 #include "core/Differences.h"
 #include "core/Jazyk1.h"
 #include "files/AtomicFile.h"

@@ -1,5 +1,7 @@
 #include "cli/QtTickDriver.h"
 
+#include "app/Configurator.h"
+
 #include <QEventLoop>
 #include <QTimer>
 

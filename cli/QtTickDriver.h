@@ -6,8 +6,6 @@
 
 namespace zentrola {
 
-inline constexpr int kTickMilliseconds = 55;
-
 class QtTickDriver : public TickDriver {
   public:
     // Catches SIGINT and SIGTERM from now on; a run then ends at its next tick.

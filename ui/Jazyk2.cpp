@@ -3,6 +3,7 @@
 #include "core/BikeTypes.h"
 
 #include <array>
+#include <tuple>
 
 namespace zentrola {
 
@@ -196,6 +197,15 @@ std::vector<ControlText> controlTexts(int languageIndex, std::uint8_t bikeType) 
         {"MenuExportPdf", TextKind::Caption, std::string(windowtexts::ExportPdf[language])});
     out.push_back(
         {"MenuExportPdf", TextKind::Hint, std::string(windowtexts::ExportPdfHint[language])});
+    for (const auto& [control, caption, hint] :
+         {std::tuple{"MenuDifferences", &windowtexts::Differences, &windowtexts::DifferencesHint},
+          std::tuple{"MenuCompareFile", &windowtexts::CompareFile, &windowtexts::CompareFileHint},
+          std::tuple{"MenuRecord", &windowtexts::Record, &windowtexts::RecordHint}}) {
+        out.push_back({control, TextKind::Caption, std::string((*caption)[language])});
+        out.push_back({control, TextKind::Hint, std::string((*hint)[language])});
+    }
+    out.push_back({"LabelNotProgrammed", TextKind::Caption,
+                   std::string(windowtexts::NotProgrammed[language])});
     return out;
 }
 

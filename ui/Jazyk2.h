@@ -47,6 +47,25 @@ inline constexpr TextRow ExportPdfHint{"Save the parameter sheet as a PDF file",
 inline constexpr TextRow SavedAsPdf{"Parameter sheet saved as PDF: %1", "Kenndatenblatt als PDF gespeichert: %1", "Fiche des paramètres enregistrée en PDF : %1", "List s parametry uložen jako PDF: %1"};
 // %1: the printer
 inline constexpr TextRow SentToPrinter{"Parameter sheet sent to the printer %1", "Kenndatenblatt an den Drucker %1 geschickt", "Fiche des paramètres envoyée à l'imprimante %1", "List s parametry odeslán na tiskárnu %1"};
+inline constexpr TextRow Differences{"&Differences...", "&Unterschiede...", "&Différences...", "&Rozdíly..."};
+inline constexpr TextRow DifferencesHint{"The window's settings against the unit's, as the last verify confirmed them", "Einstellungen im Fenster gegen die der Zündung, wie der letzte Vergleich sie bestätigt hat", "Paramètres de la fenêtre face à ceux du boîtier, tels que la dernière vérification les a confirmés", "Nastavení v okně proti nastavení zapalování, jak je potvrdila poslední verifikace"};
+inline constexpr TextRow CompareFile{"Compare with &file...", "Mit &Datei vergleichen...", "Comparer avec un &fichier...", "Porovnat se &souborem..."};
+inline constexpr TextRow CompareFileHint{"The window's settings against those of a parameter file", "Einstellungen im Fenster gegen die einer Kenndatendatei", "Paramètres de la fenêtre face à ceux d'un fichier de paramètres", "Nastavení v okně proti nastavení v souboru s parametry"};
+inline constexpr TextRow Record{"&Record live data...", "Live-Daten &aufzeichnen...", "&Enregistrer les données en direct...", "&Záznam živých dat..."};
+inline constexpr TextRow RecordHint{"Writes every monitor frame into a CSV file until chosen again", "Schreibt jeden Messwert-Rahmen in eine CSV-Datei, bis erneut gewählt", "Écrit chaque trame de mesure dans un fichier CSV jusqu'au prochain choix", "Zapisuje každý rámec měření do souboru CSV, dokud se znovu nezvolí"};
+inline constexpr TextRow NotProgrammed{"Not programmed", "Nicht programmiert", "Non programmé", "Nenaprogramováno"};
+inline constexpr TextRow DifferencesTitle{"Differences", "Unterschiede", "Différences", "Rozdíly"};
+// %1: the file
+inline constexpr TextRow FileDifferencesTitle{"Differences from the file %1", "Unterschiede zur Datei %1", "Différences avec le fichier %1", "Rozdíly oproti souboru %1"};
+inline constexpr TextRow SettingColumn{"Setting", "Einstellung", "Paramètre", "Nastavení"};
+inline constexpr TextRow WindowColumn{"Window", "Fenster", "Fenêtre", "Okno"};
+inline constexpr TextRow UnitColumn{"Unit", "Zündung", "Boîtier", "Zapalování"};
+inline constexpr TextRow FileColumn{"File", "Datei", "Fichier", "Soubor"};
+inline constexpr TextRow NoneConfirmed{"The unit's settings are not known yet: read, program or verify the unit first.", "Die Einstellungen der Zündung sind noch nicht bekannt: zuerst die Zündung lesen, programmieren oder vergleichen.", "Les paramètres du boîtier ne sont pas encore connus : lisez, programmez ou vérifiez d'abord le boîtier.", "Nastavení zapalování ještě není známo: nejdříve zapalování přečtěte, naprogramujte nebo ověřte."};
+inline constexpr TextRow NoDifferences{"No differences.", "Keine Unterschiede.", "Aucune différence.", "Žádné rozdíly."};
+// %1: the number of rows written
+inline constexpr TextRow Recording{"Recording: %1 rows", "Aufzeichnung: %1 Zeilen", "Enregistrement : %1 lignes", "Záznam: %1 řádků"};
+inline constexpr TextRow Close{"Close", "Schließen", "Fermer", "Zavřít"};
 // clang-format on
 } // namespace windowtexts
 
@@ -64,6 +83,8 @@ inline constexpr std::string_view kOpenFilter = "Ignition Parametrs(*.ign);;All 
 inline constexpr std::string_view kSaveFilter = "Ignition Parametrs(*.ign)";
 inline constexpr std::string_view kFileSuffix = "ign";
 inline constexpr std::string_view kPdfFilter = "PDF (*.pdf)";
+inline constexpr std::string_view kCsvFilter = "CSV (*.csv)";
+inline constexpr std::string_view kCsvSuffix = "csv";
 inline constexpr std::string_view kPdfSuffix = "pdf";
 
 // The pop-up part and the status bar part of a hint.

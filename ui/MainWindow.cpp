@@ -36,8 +36,6 @@ namespace zentrola {
 
 namespace {
 
-constexpr int kTickMilliseconds = 55;
-
 QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
@@ -171,6 +169,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         timer_->stop();
         keepGeometry();
         takeWidgets();
+        recorder_.stop();
         cfg_.shutdown();
     }
     event->accept();
@@ -185,6 +184,7 @@ void MainWindow::tick() {
         return;
     ticking_ = true;
     cfg_.tick();
+    recorder_.tick();
     updateFromConfigurator();
     ticking_ = false;
 }
@@ -223,6 +223,8 @@ void MainWindow::updateFromConfigurator() {
 
     updateMonitorLabels();
     updateHighlight();
+    updateNotProgrammed();
+    updateRecording();
 }
 
 // The labels the enabling pass decides about besides the monitor's own look.
@@ -459,6 +461,7 @@ void MainWindow::statusPosted(const StatusLine&) {
 
 void MainWindow::monitorUpdated() {
     updateMonitorLabels();
+    recorder_.frame(cfg_.monitor().display());
 }
 
 void MainWindow::drawGraph(int request) {
@@ -573,15 +576,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // ---------------------------------------------------------------- commands
 
-QString MainWindow::chooseFile(bool save, const QString& start, bool pdf) {
+QString MainWindow::chooseFile(bool save, const QString& start, std::string_view filter,
+                               std::string_view suffix) {
     if (fileDialogHook)
         return fileDialogHook(save, start);
+    const bool parameters = filter.empty();
     QFileDialog dialog(this, QString(), start,
-                       q(pdf    ? kPdfFilter
-                         : save ? kSaveFilter
-                                : kOpenFilter));
+                       q(!parameters ? filter
+                         : save      ? kSaveFilter
+                                     : kOpenFilter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setDefaultSuffix(q(pdf ? kPdfSuffix : kFileSuffix));
+    dialog.setDefaultSuffix(q(parameters ? kFileSuffix : suffix));
     if (save)
         dialog.setFileMode(QFileDialog::AnyFile);
     else

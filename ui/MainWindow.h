@@ -4,6 +4,8 @@
 #pragma once
 
 #include "app/Configurator.h"
+#include "app/LiveRecorder.h"
+#include "core/Differences.h"
 
 #include <QMainWindow>
 
@@ -16,6 +18,7 @@ class QAction;
 class QActionGroup;
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QGridLayout;
 class QLabel;
 class QMenu;
@@ -66,6 +69,8 @@ class MainWindow : public QMainWindow, public View {
     // The line the sheet carries in place of the status message.
     QString printLine() const;
     AboutBox* aboutBox() const { return about_; }
+    // Tests look at a dialog here instead of it being shown modally.
+    std::function<void(QDialog& dialog)> dialogHook;
 
     // The commands of menus, keys and toolbar.
     void commandOpen(bool exeDir);
@@ -82,6 +87,10 @@ class MainWindow : public QMainWindow, public View {
     void commandExportPdf();
     void commandContents();
     void commandAbout();
+    void commandDifferences();
+    void commandCompareFile();
+    void commandRecord();
+    const LiveRecorder& recorder() const { return recorder_; }
     void commandAdvanceMinus();
     void commandAdvancePlus();
 
@@ -126,7 +135,14 @@ class MainWindow : public QMainWindow, public View {
     void updateHighlight();
     void restoreGeometry();
     void keepGeometry();
-    QString chooseFile(bool save, const QString& start, bool pdf = false);
+    // Empty filter and suffix: the parameter files.
+    QString chooseFile(bool save, const QString& start, std::string_view filter = {},
+                       std::string_view suffix = {});
+    DifferenceFormat differenceFormat() const;
+    void updateNotProgrammed();
+    void updateRecording();
+    void showDifferenceTable(const QString& title, const QString& other,
+                             const std::vector<Difference>* list);
 
     // Handlers bound to the widgets.
     void onControlEdited();
@@ -166,6 +182,14 @@ class MainWindow : public QMainWindow, public View {
     std::array<QAction*, 4> languageActions_{};
     QTimer* timer_ = nullptr;
     AboutBox* about_ = nullptr;
+    QLabel* notProgrammed_ = nullptr;
+    QLabel* recording_ = nullptr;
+    LiveRecorder recorder_;
+    // The last comparison of the window with the unit, kept until either side changes.
+    std::optional<ParameterImage> comparedWindow_;
+    std::optional<ParameterImage> comparedUnit_;
+    bool windowDiffers_ = false;
+    mutable std::string thousands_;
 
     Enabling enabling_;
     std::uint8_t rememberedBike_ = 0;

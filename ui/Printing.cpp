@@ -117,7 +117,7 @@ void MainWindow::commandPrint() {
 }
 
 void MainWindow::commandExportPdf() {
-    QString path = chooseFile(true, fallbackPdfPath(), true);
+    QString path = chooseFile(true, fallbackPdfPath(), kPdfFilter, kPdfSuffix);
     if (path.isEmpty())
         return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))

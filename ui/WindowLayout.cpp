@@ -151,6 +151,14 @@ void MainWindow::build() {
     auto* bar = new QStatusBar(this);
     add("StatusBar1", bar);
     setStatusBar(bar);
+    // Permanent fields: what the unit is known to hold, and a recording under way.
+    notProgrammed_ = makeLabel("LabelNotProgrammed", bar);
+    notProgrammed_->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); font-weight: bold;"));
+    notProgrammed_->setVisible(false);
+    recording_ = makeLabel("LabelRecording", bar);
+    recording_->setVisible(false);
+    bar->addPermanentWidget(recording_);
+    bar->addPermanentWidget(notProgrammed_);
 }
 
 void MainWindow::buildMenus() {
@@ -176,6 +184,7 @@ void MainWindow::buildMenus() {
     file->addAction(
         makeAction("MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::commandPrint));
     file->addAction(makeAction("MenuExportPdf", QKeySequence(), &MainWindow::commandExportPdf));
+    file->addAction(makeAction("MenuCompareFile", QKeySequence(), &MainWindow::commandCompareFile));
     file->addSeparator();
     file->addAction(makeAction("MenuExit", QKeySequence(), nullptr));
     connect(action("MenuExit"), &QAction::triggered, this, &QWidget::close);
@@ -198,6 +207,9 @@ void MainWindow::buildMenus() {
         makeAction("MenuVerify", QKeySequence(Qt::Key_F8), &MainWindow::commandVerify));
     device->addAction(
         makeAction("MenuProgram", QKeySequence(Qt::Key_F9), &MainWindow::commandProgram));
+    device->addSeparator();
+    device->addAction(
+        makeAction("MenuDifferences", QKeySequence(), &MainWindow::commandDifferences));
 
     QMenu* tools = menu("MenuTools");
     tools->addAction(
@@ -209,6 +221,9 @@ void MainWindow::buildMenus() {
         makeAction("MenuZpet", QKeySequence(Qt::CTRL | Qt::Key_Z), &MainWindow::commandUndo));
     tools->addAction(makeAction("MenuZnovu", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z),
                                 &MainWindow::commandRedo));
+    tools->addSeparator();
+    tools->addAction(makeAction("MenuRecord", QKeySequence(), &MainWindow::commandRecord));
+    action("MenuRecord")->setCheckable(true);
 
     QMenu* language = menu("MenuLanguage");
     auto* languages = new QActionGroup(this);

@@ -2,7 +2,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Cli.h"
 #include "cli/CliView.h"
-#include "cli/MonitorLines.h"
+#include "app/MonitorLines.h"
 #include "link/NullSerialPort.h"
 
 #include <gtest/gtest.h>

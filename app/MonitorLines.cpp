@@ -1,4 +1,4 @@
-#include "cli/MonitorLines.h"
+#include "app/MonitorLines.h"
 
 namespace zentrola {
 
