@@ -1,6 +1,7 @@
 #include "ui/AboutBox.h"
 
 #include "ui/Jazyk2.h"
+#include "ui/QtText.h"
 
 #include "core/ParameterImage.h"
 #include "files/ParameterFile.h"
@@ -11,14 +12,6 @@
 #include <QVBoxLayout>
 
 namespace zentrola {
-
-namespace {
-
-QString q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-} // namespace
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("FormAbout");

@@ -1,5 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include "ui/QtText.h"
+
 #include "ui/AboutBox.h"
 #include "ui/Colours.h"
 #include "ui/GraphView.h"
@@ -35,14 +37,6 @@
 namespace zentrola {
 
 namespace {
-
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QString q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // Updates a widget only when what it shows changes: the idle window costs next to nothing.
 void setShown(QWidget* w, bool visible) {

@@ -4,6 +4,7 @@
 #include "ui/GraphView.h"
 #include "ui/Jazyk2.h"
 #include "ui/MainWindow.h"
+#include "ui/QtText.h"
 #include "ui/RadioGroup.h"
 
 #include "app/Manual.h"
@@ -25,14 +26,6 @@
 namespace zentrola {
 
 namespace {
-
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QString q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // Draws the widget onto the page, as large as the page allows with its proportions kept.
 bool renderFitted(QWidget* area, QPaintDevice& page) {
@@ -58,11 +51,7 @@ QString MainWindow::printLine() const {
 }
 
 QString MainWindow::fallbackPdfPath() const {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    return QDir(folder).filePath(QStringLiteral("zentrola-sheet-%1.pdf").arg(stamp));
+    return documentsFile(QStringLiteral("zentrola-sheet-%1.pdf"));
 }
 
 bool MainWindow::printSheet(const QString& pdfPath) {

@@ -2,6 +2,7 @@
 // on a run: the differences table, the not-programmed marker and recording live data.
 #include "ui/Jazyk2.h"
 #include "ui/MainWindow.h"
+#include "ui/QtText.h"
 
 #include "core/Differences.h"
 #include "link/NullSerialPort.h"
@@ -23,14 +24,6 @@
 namespace zentrola {
 
 namespace {
-
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QString q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // A program of its own that only opens the file, as Open would in a fresh start: a file
 // without some keys must not take them from the window.
@@ -166,11 +159,7 @@ void MainWindow::commandRecord() {
         updateRecording();
         return;
     }
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QString start = QDir(folder).filePath(QStringLiteral("zentrola-live-%1.csv").arg(stamp));
+    const QString start = documentsFile(QStringLiteral("zentrola-live-%1.csv"));
     QString path = chooseFile(true, start, kCsvFilter, kCsvSuffix);
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
