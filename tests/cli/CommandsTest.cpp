@@ -5,6 +5,7 @@
 #include "files/TestFiles.h"
 #include "link/NullSerialPort.h"
 #include "support/Bench.h"
+#include "support/Environment.h"
 
 #include <gtest/gtest.h>
 
@@ -328,11 +329,12 @@ TEST_F(Commands, AnExceptionThatReachesTheTopIsOneLineAndStatus70) {
 
 TEST_F(Commands, NeverTouchesTheWindowsSettings) {
     ScratchDir config;
-    ::setenv("ZENTROLA_CONFIG_DIR", config.path().c_str(), 1);
-    EXPECT_EQ(onUnit({"program", fixture("default_v92.ign")}), ExitCode::Done);
-    EXPECT_EQ(onUnit({"read"}), ExitCode::Done);
-    EXPECT_EQ(run({"convert", fixture("older_v46.ign"), scratch("c.ign")}), ExitCode::Done);
-    ::unsetenv("ZENTROLA_CONFIG_DIR");
+    {
+        ScopedEnv dir("ZENTROLA_CONFIG_DIR", config.path().string().c_str());
+        EXPECT_EQ(onUnit({"program", fixture("default_v92.ign")}), ExitCode::Done);
+        EXPECT_EQ(onUnit({"read"}), ExitCode::Done);
+        EXPECT_EQ(run({"convert", fixture("older_v46.ign"), scratch("c.ign")}), ExitCode::Done);
+    }
     EXPECT_EQ(config.entries(), 0u);
 }
 
