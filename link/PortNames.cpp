@@ -45,15 +45,17 @@ bool portsFromEnvironment(std::vector<std::string>& devices) {
     return true;
 }
 
+std::vector<std::string> numberedComPorts() {
+    std::vector<std::string> ports;
+    for (int com = 1; com <= kScanCyclePositions; ++com)
+        ports.push_back("\\\\.\\COM" + std::to_string(com));
+    return ports;
+}
+
 std::string deviceForCom(int com, const std::vector<std::string>& devices) {
-#ifdef _WIN32
-    (void)devices;
-    return "\\\\.\\COM" + std::to_string(com);
-#else
     if (com < 1 || static_cast<std::size_t>(com) > devices.size())
         return {};
     return devices[static_cast<std::size_t>(com - 1)];
-#endif
 }
 
 std::string shortName(std::string_view device) {
@@ -69,14 +71,15 @@ std::vector<std::string> comMenuCaptions(const std::vector<std::string>& devices
     std::vector<std::string> captions;
     for (int com = 1; com <= kComPorts; ++com) {
         std::string caption = "Com " + std::to_string(com);
-#ifndef _WIN32
-        if (static_cast<std::size_t>(com) <= devices.size())
-            caption += " (" + shortName(devices[static_cast<std::size_t>(com - 1)]) + ")";
-#endif
+        if (static_cast<std::size_t>(com) <= devices.size()) {
+            // Windows' own COMn says nothing new in brackets.
+            const std::string name = shortName(devices[static_cast<std::size_t>(com - 1)]);
+            if (name != "COM" + std::to_string(com))
+                caption += " (" + name + ")";
+        }
         captions.push_back(std::move(caption));
     }
     captions.emplace_back("Com Auto");
-    (void)devices;
     return captions;
 }
 

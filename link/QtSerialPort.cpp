@@ -142,10 +142,14 @@ std::vector<std::string> QtSerialPort::devices() {
     std::vector<std::string> list;
     if (portsFromEnvironment(list))
         return list;
+#if defined(Q_OS_WIN)
+    return numberedComPorts();
+#else
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : ports)
         list.push_back(info.systemLocation().toStdString());
     return orderPorts(std::move(list));
+#endif
 }
 
 } // namespace zentrola

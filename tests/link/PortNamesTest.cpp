@@ -1,10 +1,11 @@
 #include "link/PortNames.h"
 
+#include "support/Environment.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 using namespace zentrola;
+using zentrola::testing::ScopedEnv;
 
 TEST(PortNames, UsbAdaptersFirstEachSorted) {
     const auto ordered =
@@ -14,10 +15,11 @@ TEST(PortNames, UsbAdaptersFirstEachSorted) {
 }
 
 TEST(PortNames, EnvironmentListAndComNumbers) {
-    setenv("ZENTROLA_PORTS", "/dev/pts/3::/tmp/unit", 1);
     std::vector<std::string> devices;
-    ASSERT_TRUE(portsFromEnvironment(devices));
-    unsetenv("ZENTROLA_PORTS");
+    {
+        ScopedEnv ports("ZENTROLA_PORTS", "/dev/pts/3::/tmp/unit");
+        ASSERT_TRUE(portsFromEnvironment(devices));
+    }
     EXPECT_EQ(devices, (std::vector<std::string>{"/dev/pts/3", "/tmp/unit"}));
     EXPECT_EQ(deviceForCom(2, devices), "/tmp/unit");
     EXPECT_EQ(deviceForCom(3, devices), "");
@@ -29,4 +31,15 @@ TEST(PortNames, EnvironmentListAndComNumbers) {
     EXPECT_EQ(menu[2], "Com 3");
     EXPECT_EQ(menu[20], "Com Auto");
     EXPECT_FALSE(portsFromEnvironment(devices));
+
+    // Windows' ports: every position of the scan has one, in the form that opens COM10 on.
+    const auto numbered = numberedComPorts();
+    ASSERT_EQ(numbered.size(), static_cast<std::size_t>(kScanCyclePositions));
+    EXPECT_EQ(deviceForCom(1, numbered), "\\\\.\\COM1");
+    EXPECT_EQ(deviceForCom(12, numbered), "\\\\.\\COM12");
+    EXPECT_EQ(deviceForCom(21, numbered), "\\\\.\\COM21");
+    EXPECT_EQ(comLabel(deviceForCom(12, numbered)), "COM= COM12");
+    const auto plain = comMenuCaptions(numbered);
+    EXPECT_EQ(plain[0], "Com 1");
+    EXPECT_EQ(plain[11], "Com 12");
 }
