@@ -3,6 +3,7 @@
 #include "core/BikeTypes.h"
 #include "files/AtomicFile.h"
 #include "files/ParameterFile.h"
+#include "files/Utf8Path.h"
 #include "link/Frame.h"
 #include "link/PortNames.h"
 #include "link/UnitInfo.h"
@@ -26,8 +27,10 @@ void Configurator::start(const StartOptions& options) {
     portIndex_ = kAutoPortIndex;
     image_[Offset::BikeType] = 0;
     loadDefaults(image_);
-    defaultFilePath_ = options.programDir.empty() ? std::string(kDefaultFileName)
-                                                  : options.programDir + "/" + kDefaultFileName;
+    defaultFilePath_ =
+        options.programDir.empty()
+            ? std::string(kDefaultFileName)
+            : utf8FromPath((pathFromUtf8(options.programDir) / kDefaultFileName).make_preferred());
     configDir_ = options.configDir;
     if (configDir_)
         loadSettingsFiles();
@@ -487,7 +490,7 @@ FileResult Configurator::openFile(const std::string& path) {
     FileResult result = FileResult::Done;
     // Read whole before anything is taken: a read that fails part-way (a folder, an I/O
     // error) is a file that cannot be opened, and the set on screen stays as it was.
-    const auto text = readWholeFile(path);
+    const auto text = readWholeFile(pathFromUtf8(path));
     if (!text) {
         view_.showMessage(texts_.TextFileError, {});
         result = FileResult::FileError;
@@ -526,7 +529,7 @@ FileResult Configurator::saveFile(const std::string& path) {
     takeControls();
     // Written beside the old file and renamed over it, so a failed save leaves it whole; a
     // file the user may not write is not replaced.
-    if (!writeFileAtomically(path, parameterFileText())) {
+    if (!writeFileAtomically(pathFromUtf8(path), parameterFileText())) {
         view_.showMessage(texts_.TextFileError, {});
         return FileResult::FileError;
     }

@@ -37,7 +37,7 @@ inline constexpr int kSavingCountdownStart = 103;
 struct StartOptions {
     std::optional<std::string> languageArgument; // the first command-line argument
     std::optional<std::string> port;             // --port DEV: this device for the run
-    std::string programDir;                      // where data.ign is looked for by default
+    std::string programDir;                      // where data.ign is looked for by default (UTF-8)
     // The folder of the settings, backup and test-mode files; none for a fresh start that
     // reads and writes none of them.
     std::optional<std::filesystem::path> configDir;
@@ -112,7 +112,7 @@ class Configurator {
     bool canRedo() const { return history_.canRedo(); }
     bool programAfterChange = false; // "Programming after change"
 
-    // File commands, with the name the front end's dialog gave.
+    // File commands, with the name the front end's dialog gave, in UTF-8 on every system.
     FileResult openFile(const std::string& path);
     FileResult saveFile(const std::string& path);
     // The print look: the print line in the status label on white, no no-connection label,

@@ -6,7 +6,14 @@
 #include <random>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -90,6 +97,20 @@ bool writeAll(std::FILE* file, std::string_view content) {
     return allowed == content.size();
 }
 
+// Puts the new file in the old one's place in one step.
+bool replaceWith(const fs::path& temporary, const fs::path& target) {
+#ifdef _WIN32
+    // Windows' plain rename refuses an existing target. Write-through: the save is reported
+    // done only once the move itself is on the disk.
+    return ::MoveFileExW(temporary.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    std::error_code ec;
+    fs::rename(temporary, target, ec);
+    return !ec;
+#endif
+}
+
 fs::path finalTarget(const fs::path& path) {
     std::error_code ec;
     if (fs::is_symlink(fs::symlink_status(path, ec))) {
@@ -146,8 +167,7 @@ bool writeFileAtomically(const fs::path& path, std::string_view content) {
         const fs::file_status old = fs::status(target, ec);
         if (!ec && fs::exists(old))
             fs::permissions(temporary, old.permissions(), ec);
-        fs::rename(temporary, target, ec);
-        ok = !ec;
+        ok = replaceWith(temporary, target);
     }
     if (!ok)
         fs::remove(temporary, ec);

@@ -38,7 +38,14 @@ std::string baseName() {
 }
 
 fs::path environmentPath(const char* name) {
+#ifdef _WIN32
+    // Windows keeps the environment in wide strings; the narrow copy loses every letter of a
+    // user's name that the ANSI code page lacks.
+    const std::wstring wide(name, name + std::char_traits<char>::length(name));
+    const wchar_t* value = ::_wgetenv(wide.c_str());
+#else
     const char* value = std::getenv(name);
+#endif
     return value != nullptr ? fs::path(value) : fs::path();
 }
 

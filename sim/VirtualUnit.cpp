@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string_view>
@@ -425,7 +426,10 @@ bool VirtualUnit::saveEeprom(const std::string& path) const {
             return false;
         }
     }
-    return std::rename(temp.c_str(), path.c_str()) == 0;
+    // std::rename would refuse to replace an existing file on Windows.
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    return !ec;
 }
 
 } // namespace zentrola

@@ -5,6 +5,7 @@
 #include "core/BikeTypes.h"
 #include "files/AtomicFile.h"
 #include "files/Settings.h"
+#include "files/Utf8Path.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,10 @@ struct TempDir {
         fs::remove_all(path);
         fs::create_directories(path);
     }
-    ~TempDir() { fs::remove_all(path); }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
     static inline int counter = 0;
 };
 
@@ -263,8 +267,45 @@ TEST_F(Files, FilesTheUserMayNotWriteAreNeverReplaced) {
     if (!refused)
         GTEST_SKIP() << "cannot run as a user without root's rights here";
     EXPECT_TRUE(*refused);
-    for (const fs::path& p : {set, config / settingsFileName(), config / backupFileName()})
+    for (const fs::path& p : {set, config / settingsFileName(), config / backupFileName()}) {
         EXPECT_EQ(*readWholeFile(p), old) << p;
+        fs::permissions(p, fs::perms::owner_all); // Windows removes no read-only file
+    }
+}
+
+TEST_F(Files, SaveAndOpenInFoldersWithLettersBeyondAscii) {
+    // The window hands names over in UTF-8, which on Windows is not how a plain std::string
+    // names a file.
+    for (const char8_t* folder : {u8"Z\u00fcndung", u8"Zapalov\u00e1n\u00ed"}) {
+        const fs::path here = dir.path / folder;
+        fs::create_directories(here);
+        const std::string path = utf8FromPath(here / "set.ign");
+        StartOptions o = options();
+        o.configDir = here / "config";
+        {
+            Bench b;
+            b.start(o);
+            b.c.form().setSpinner(Spin::BaseAdvance, 25);
+            ASSERT_EQ(b.c.saveFile(path), FileResult::Done) << path;
+            b.c.shutdown();
+        }
+        EXPECT_TRUE(fs::exists(here / "set.ign")) << path;
+        EXPECT_EQ(std::distance(fs::directory_iterator(here), fs::directory_iterator()), 2);
+        Bench restarted;
+        restarted.start(o);
+        EXPECT_EQ(restarted.c.lastFilePath(), path); // through the settings file
+
+        Bench b;
+        b.start(options());
+        EXPECT_EQ(b.c.openFile(path), FileResult::Done) << path;
+        EXPECT_TRUE(b.view.messages.empty());
+        EXPECT_EQ(b.c.image()[Offset::BaseAdvance], 25);
+        EXPECT_EQ(b.c.fileName(), path);
+    }
+    // A name that is not UTF-8 is a file that cannot be opened, whatever the system.
+    Bench b;
+    b.start(options());
+    EXPECT_EQ(b.c.openFile((dir.path / "x").string() + "\xff.ign"), FileResult::FileError);
 }
 
 TEST_F(Files, OpenOfAFileWithCurvesOutOfOrderPutsThemInOrder) {

@@ -3,12 +3,14 @@
 #include "TestFiles.h"
 #include "core/BikeTypes.h"
 #include "files/AtomicFile.h"
+#include "support/Environment.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 using namespace zentrola;
+using zentrola::testing::ScopedEnv;
 namespace fs = std::filesystem;
 
 namespace {
@@ -18,27 +20,6 @@ ParameterImage defaultSet() {
     loadDefaults(image);
     return image;
 }
-
-// Sets or clears an environment variable for one test.
-class EnvVar {
-  public:
-    EnvVar(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        set(value);
-    }
-    ~EnvVar() { set(old_ ? old_->c_str() : nullptr); }
-
-  private:
-    void set(const char* value) {
-        if (value)
-            setenv(name_, value, 1);
-        else
-            unsetenv(name_);
-    }
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 } // namespace
 
@@ -188,17 +169,27 @@ TEST(Settings, FolderAndNames) {
     EXPECT_EQ(backupFileName(), "_ZENTROLA_v92.ini");
     EXPECT_EQ(testModeFileName(), "test_velkor.txt");
     {
-        EnvVar dir("ZENTROLA_CONFIG_DIR", "/tmp/zentrola-here");
+        ScopedEnv dir("ZENTROLA_CONFIG_DIR", "/tmp/zentrola-here");
         EXPECT_EQ(configDir(), fs::path("/tmp/zentrola-here"));
     }
 #if defined(__linux__)
-    EnvVar dir("ZENTROLA_CONFIG_DIR", nullptr);
-    EnvVar home("HOME", "/home/rider");
+    ScopedEnv dir("ZENTROLA_CONFIG_DIR", nullptr);
+    ScopedEnv home("HOME", "/home/rider");
     {
-        EnvVar xdg("XDG_CONFIG_HOME", "/etc/xdg-rider");
+        ScopedEnv xdg("XDG_CONFIG_HOME", "/etc/xdg-rider");
         EXPECT_EQ(configDir(), fs::path("/etc/xdg-rider/zentrola"));
     }
-    EnvVar xdg("XDG_CONFIG_HOME", nullptr);
+    ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
     EXPECT_EQ(configDir(), fs::path("/home/rider/.config/zentrola"));
+#elif defined(_WIN32)
+    // A user's name with letters the ANSI code page lacks: only the wide environment has it.
+    ScopedEnv dir("ZENTROLA_CONFIG_DIR", nullptr);
+    const wchar_t* old = ::_wgetenv(L"APPDATA");
+    const std::wstring saved = old != nullptr ? old : L"";
+    const std::wstring appData = L"C:\\Users\\Ji\u0159\u00ed\\AppData\\Roaming";
+    ::_wputenv_s(L"APPDATA", appData.c_str());
+    const fs::path found = configDir();
+    ::_wputenv_s(L"APPDATA", saved.c_str());
+    EXPECT_EQ(found, fs::path(appData) / "zentrola");
 #endif
 }

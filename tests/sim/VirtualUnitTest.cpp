@@ -317,11 +317,13 @@ TEST(VirtualUnit, EepromFileRoundTripAndRejection) {
     unit.eeprom()[0] = 9;
     unit.setProgrammings(321);
     ASSERT_TRUE(unit.saveEeprom(path));
+    unit.setProgrammings(322);
+    ASSERT_TRUE(unit.saveEeprom(path)); // over the file it wrote before
 
     VirtualUnit copy;
     ASSERT_TRUE(copy.loadEeprom(path));
     EXPECT_EQ(copy.eeprom(), unit.eeprom());
-    EXPECT_EQ(copy.programmings(), 321);
+    EXPECT_EQ(copy.programmings(), 322);
 
     // Out of range, too short: refused, the unit keeps what it had.
     for (const char* text :
