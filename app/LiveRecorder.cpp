@@ -1,6 +1,7 @@
 #include "app/LiveRecorder.h"
 
 #include "app/MonitorLines.h"
+#include "files/Utf8Path.h"
 
 namespace zentrola {
 
@@ -17,7 +18,7 @@ std::string recordingTime(long ticks) {
 
 bool LiveRecorder::start(const std::string& path) {
     stop();
-    out_.open(path, std::ios::binary | std::ios::trunc);
+    out_.open(pathFromUtf8(path), std::ios::binary | std::ios::trunc);
     if (!out_)
         return false;
     path_ = path;

@@ -16,7 +16,8 @@ inline constexpr int kRecorderFlushTicks = 18; // about one second of 55 ms tick
 
 class LiveRecorder {
   public:
-    // Creates (or empties) the file and writes the header; false when it cannot be written.
+    // Creates (or empties) the file, named in UTF-8, and writes the header; false when it
+    // cannot be written.
     bool start(const std::string& path);
     // A monitor frame was decoded: its row.
     void frame(const MonitorDisplay& display);

@@ -2,6 +2,7 @@
 #include "support/Bench.h"
 #include "support/Unprivileged.h"
 
+#include "app/LiveRecorder.h"
 #include "core/BikeTypes.h"
 #include "files/AtomicFile.h"
 #include "files/Settings.h"
@@ -290,7 +291,11 @@ TEST_F(Files, SaveAndOpenInFoldersWithLettersBeyondAscii) {
             b.c.shutdown();
         }
         EXPECT_TRUE(fs::exists(here / "set.ign")) << path;
-        EXPECT_EQ(std::distance(fs::directory_iterator(here), fs::directory_iterator()), 2);
+        LiveRecorder recorder; // the window records live data into the documents folder
+        ASSERT_TRUE(recorder.start(utf8FromPath(here / "live.csv"))) << path;
+        EXPECT_TRUE(recorder.stop());
+        EXPECT_TRUE(fs::exists(here / "live.csv")) << path;
+        EXPECT_EQ(std::distance(fs::directory_iterator(here), fs::directory_iterator()), 3);
         Bench restarted;
         restarted.start(o);
         EXPECT_EQ(restarted.c.lastFilePath(), path); // through the settings file
