@@ -8,6 +8,7 @@
 #include "ui/RadioGroup.h"
 
 #include "app/Manual.h"
+#include "files/Utf8Path.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -121,11 +122,13 @@ void MainWindow::commandExportPdf() {
 
 void MainWindow::commandContents() {
     const std::string& name = cfg_.texts().TextManualFile;
-    const auto found = findManual(name, QDir::currentPath().toStdString(),
-                                  QCoreApplication::applicationDirPath().toStdString());
+    // Folder names are UTF-8 in the program's strings, whatever the system's own encoding.
+    const auto found =
+        findManual(name, pathFromUtf8(QDir::currentPath().toStdString()),
+                   pathFromUtf8(QCoreApplication::applicationDirPath().toStdString()));
     bool opened = false;
     if (found) {
-        const QString path = QString::fromStdString(found->string());
+        const QString path = QString::fromStdString(utf8FromPath(*found));
         opened = openDocumentHook ? openDocumentHook(path)
                                   : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }
