@@ -1,0 +1,119 @@
+// What the parameter rules promise about any image they have run over, as checks for the
+// fuzz targets and the soak: each returns the first broken promise, or nothing.
+#pragma once
+
+#include "core/BikeTypes.h"
+#include "core/ParameterImage.h"
+#include "link/Transfer.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace zentrola::testing {
+
+inline constexpr std::uint8_t kLowestLimiter = 10;
+inline constexpr std::uint8_t kHighestAdvance = 128;
+// A normalised curve: point i lies in i + 6 .. i + 186 hundreds of rpm.
+inline constexpr int kNormalisedLow = 6;
+inline constexpr int kNormalisedHigh = 186;
+
+// Holds after every run of the rules, whatever came before.
+inline std::optional<std::string> brokenRule(const ParameterImage& image) {
+    for (Curve c : {Curve::A, Curve::B}) {
+        const std::string name = c == Curve::A ? "curve A" : "curve B";
+        const std::uint8_t limiter = image.at(c, &CurveOffsets::limiter);
+        if (limiter < kLowestLimiter)
+            return name + ": limiter below 1000 rpm";
+        if (image.at(c, &CurveOffsets::startLimiter) > limiter)
+            return name + ": start limiter above the limiter";
+        for (std::size_t i = 0; i < kCurvePoints; ++i) {
+            if (image.advance(c, i) > kHighestAdvance)
+                return name + ": negative advance kept at point " + std::to_string(i);
+            if (image[Offset::BikeType] == kBikeCappedAdvance &&
+                image.advance(c, i) > image[Offset::BaseAdvance])
+                return name + ": advance above the base advance of the capped type";
+        }
+    }
+    if (image[Offset::Pwm] == 0)
+        return "pilot light duty 0 kept";
+    return std::nullopt;
+}
+
+// Holds when the rules ran without an anchor point: both curves put in order from scratch.
+inline std::optional<std::string> brokenNormalisation(const ParameterImage& image) {
+    for (Curve c : {Curve::A, Curve::B}) {
+        for (std::size_t i = 0; i < kCurvePoints; ++i) {
+            const int s = image.rpm(c, i);
+            const int at = static_cast<int>(i);
+            if (s < at + kNormalisedLow || s > at + kNormalisedHigh)
+                return std::string(c == Curve::A ? "curve A" : "curve B") + ": point " +
+                       std::to_string(i) + " out of its speed range";
+            if (i > 0 && image.rpm(c, i - 1) >= s)
+                return std::string(c == Curve::A ? "curve A" : "curve B") + ": point " +
+                       std::to_string(i) + " not above the point before";
+        }
+    }
+    return std::nullopt;
+}
+
+// The most ticks from a transfer command to idle: the first page may wait for every one of
+// its sends, each later page (its first send made by the reply before it) for the rest.
+inline int transferBound(TransferMode mode) {
+    constexpr int firstPage = (kMaxSends + 1) * kReplyWaitTicks;
+    constexpr int laterPage = kMaxSends * kReplyWaitTicks;
+    // Program and Read: page 0, 1, 2, then the verify's 1 and 2. Verify alone: 1 and 2.
+    const int pages = mode == TransferMode::Verify ? 2 : 5;
+    return firstPage + (pages - 1) * laterPage;
+}
+
+// Whether a verify may pass a page the unit reported: the first difference decides, and only
+// the no-reading byte, or a duty of 0 where the image holds full duty, may be it.
+inline bool verifyMayPass(std::span<const std::uint8_t> unitPage, int page,
+                          const ParameterImage& image) {
+    constexpr std::uint8_t fullDuty = 10;
+    const std::size_t base = kPageSize * static_cast<std::size_t>(page - 1);
+    for (std::size_t k = 0; k < kPageSize; ++k) {
+        const std::size_t offset = base + k;
+        if (unitPage[k] == image[offset])
+            continue;
+        return offset == Offset::NoReading ||
+               (offset == Offset::Pwm && unitPage[k] == 0 && image[offset] == fullDuty);
+    }
+    return true;
+}
+
+// Whether the unit's settings are the image, bytes 18 and 23 as the verify excuses them.
+inline std::optional<std::string> unitDiffers(std::span<const std::uint8_t> unit,
+                                              const ParameterImage& image) {
+    constexpr std::uint8_t fullDuty = 10;
+    for (std::size_t i = 0; i < kRecordSize; ++i) {
+        if (unit[i] == image[i] || i == Offset::NoReading ||
+            (i == Offset::Pwm && unit[i] == 0 && image[i] == fullDuty))
+            continue;
+        return "the unit holds " + std::to_string(unit[i]) + " at byte " + std::to_string(i) +
+               ", the image " + std::to_string(image[i]);
+    }
+    return std::nullopt;
+}
+
+// Ends the process with the message: the fuzzer keeps the input, the soak reports the tick.
+[[noreturn]] inline void violated(const std::string& what) {
+    std::fprintf(stderr, "violated: %s\n", what.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+inline void require(bool holds, const std::string& what) {
+    if (!holds)
+        violated(what);
+}
+
+inline void require(const std::optional<std::string>& broken) {
+    if (broken)
+        violated(*broken);
+}
+
+} // namespace zentrola::testing
