@@ -169,10 +169,12 @@ ReplyEffects Transfer::onReply(std::span<const std::uint8_t> block, ParameterIma
             }
             nextPage(fx);
         } else {
-            std::copy(payload.begin(), payload.end(), image.page(page).begin());
+            std::copy(payload.begin(), payload.end(),
+                      readPages_.begin() + static_cast<std::ptrdiff_t>(kPageSize * (page - 1)));
             if (page < kLastPage) {
                 nextPage(fx);
             } else {
+                std::copy(readPages_.begin(), readPages_.end(), image.span().begin());
                 fx.rulesAndRefresh = true;
                 switchToVerify(fx);
             }

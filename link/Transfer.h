@@ -101,6 +101,9 @@ class Transfer {
     UnitPages unitPages_{};
     ParameterImage verifying_; // the image as the pages passed so far compared it
     std::optional<ParameterImage> confirmed_;
+    // A Read's pages 1 and 2 as they come; they go into the image together once page 2 has
+    // come, so a Read that fails half-way leaves the image as it was.
+    std::array<std::uint8_t, kRecordSize> readPages_{};
 };
 
 } // namespace zentrola

@@ -148,6 +148,30 @@ TEST(Transfer, VerifyConfirmsEachPageAsItWasComparedAndKeepsWhatTheUnitSent) {
     EXPECT_EQ(t.withUnitPages(image)[Offset::TestRpm], 201);
 }
 
+TEST(Transfer, ReadTakesBothPagesIntoTheImageOnlyAtTheEnd) {
+    ParameterImage image;
+    Transfer t;
+    t.startRead();
+    Page info{};
+    info[InfoByte::Version] = kVersion;
+    info[InfoByte::ReadPermission] = 1;
+    ASSERT_TRUE(t.onReply(reply(0x40, info), image).send);
+    Page page1{};
+    page1.fill(7);
+    ASSERT_TRUE(t.onReply(reply(0x41, page1), image).send);
+    // Page 1 waits for page 2: a Read that fails here leaves the image as it was.
+    EXPECT_EQ(image, ParameterImage{});
+    Page page2{};
+    page2.fill(9);
+    const ReplyEffects fx = t.onReply(reply(0x42, page2), image);
+    EXPECT_TRUE(fx.rulesAndRefresh && fx.verifyStarted);
+    EXPECT_EQ(image[0], 7);
+    EXPECT_EQ(image[kPageSize - 1], 7);
+    EXPECT_EQ(image[kPageSize], 9);
+    EXPECT_EQ(image[kRecordSize - 1], 9);
+    EXPECT_EQ(image[kRecordSize], 0); // the reserved span is not the unit's
+}
+
 TEST(Transfer, RepliesWhileIdleAreDropped) {
     ParameterImage image;
     Transfer t;
