@@ -1,8 +1,8 @@
 // What the unit sends, in any order and shape, against the Configurator's poll and tick in
 // every mode. The input is a script: each byte picks an action (a tick, raw bytes on the
 // line, a frame with a good check byte, an honest answer from a virtual unit, one with a
-// byte changed, a command, a language, the cable pulled or put back), and the bytes after
-// it are its arguments.
+// byte changed, a command, a language, the cable pulled or put back, the unit's settings or
+// faults changed), and the bytes after it are its arguments.
 //
 // After every tick: the rules hold for the image; a transfer ends within its bound of ticks;
 // "OK" is only ever shown or reported when every page of that transfer was answered as it
@@ -26,6 +26,7 @@ namespace {
 constexpr std::size_t kInfoVersion = FrameByte::Payload + InfoByte::Version;
 constexpr std::size_t kInfoReadPermission = FrameByte::Payload + InfoByte::ReadPermission;
 constexpr int kMostTicksOfOneAction = 64;
+constexpr std::uint8_t kActions = 14;
 
 // The PC's serial port with the script on the other end.
 struct ScriptedPort : SerialPort {
@@ -221,7 +222,7 @@ struct Session {
 
     void run(Script& in) {
         while (in.more()) {
-            switch (in.next() % 13) {
+            switch (in.next() % kActions) {
             case 0:
                 tick();
                 break;
@@ -280,6 +281,11 @@ struct Session {
             case 12:
                 unit.options().version = unit.options().version == kVersion ? in.next() : kVersion;
                 break;
+            case 13: { // the unit's settings hold anything
+                const std::size_t at = in.next() % kRecordSize;
+                unit.eeprom()[at] = in.next();
+                break;
+            }
             }
         }
         // Whatever was left running ends within its bound.

@@ -100,8 +100,19 @@ inline std::optional<std::string> unitDiffers(std::span<const std::uint8_t> unit
 }
 
 // Ends the process with the message: the fuzzer keeps the input, the soak reports the tick.
+// Bytes that are not printable ASCII show as \xNN.
 [[noreturn]] inline void violated(const std::string& what) {
-    std::fprintf(stderr, "violated: %s\n", what.c_str());
+    std::string shown;
+    for (unsigned char ch : what) {
+        if (ch >= 0x20 && ch < 0x7F) {
+            shown.push_back(static_cast<char>(ch));
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", ch);
+            shown += hex;
+        }
+    }
+    std::fprintf(stderr, "violated: %s\n", shown.c_str());
     std::fflush(stderr);
     std::abort();
 }
