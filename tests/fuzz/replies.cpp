@@ -114,6 +114,8 @@ struct Session {
     TransferMode startMode = TransferMode::Idle;
     bool running = false;
     int ticksSinceCommand = 0;
+    bool programOkBefore = false;
+    bool verifyOkBefore = false;
 
     Session() { c.start({}); }
 
@@ -166,6 +168,7 @@ struct Session {
         }
         last = what;
         port.taken.clear();
+        programOkBefore = verifyOkBefore = false;
         startMode = c.transfer().mode();
         running = !c.transfer().idle();
         ticksSinceCommand = 0;
@@ -204,14 +207,20 @@ struct Session {
         const StatusLine& s = c.status();
         require(s.gauge >= 0 && s.gauge <= s.gaugeMax, "gauge out of range");
 
+        // Checked when an OK appears: until the next command the frames taken only grow.
         const MessageTable& t = c.texts();
         const bool programOk =
             c.lastResult() == TransferResult::ProgramOk || s.text == t.TextProgramming + ": OK";
+        const bool verifyOk =
+            c.lastResult() == TransferResult::VerifyOk || s.text == t.TextVerify + ": OK";
+        const bool appeared = (programOk && !programOkBefore) || (verifyOk && !verifyOkBefore);
+        programOkBefore = programOk;
+        verifyOkBefore = verifyOk;
+        if (!appeared)
+            return;
         if (programOk)
             require(last == Command::Program && holds(port.taken, programSteps()),
                     "programming reported OK without every page answered");
-        const bool verifyOk =
-            c.lastResult() == TransferResult::VerifyOk || s.text == t.TextVerify + ": OK";
         if (verifyOk)
             require(last != Command::None &&
                         holds(port.taken, last == Command::Read      ? readSteps()
@@ -289,7 +298,7 @@ struct Session {
             }
         }
         // Whatever was left running ends within its bound.
-        for (int i = 0; i <= transferBound(TransferMode::Program); ++i)
+        for (int i = 0; i <= transferBound(TransferMode::Program) && !c.transfer().idle(); ++i)
             tick();
         require(c.transfer().idle(), "a transfer never ended");
     }

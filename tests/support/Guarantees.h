@@ -22,19 +22,22 @@ inline constexpr int kNormalisedHigh = 186;
 
 // Holds after every run of the rules, whatever came before.
 inline std::optional<std::string> brokenRule(const ParameterImage& image) {
+    const auto broken = [](Curve c, const char* what) {
+        return std::optional<std::string>(std::string(c == Curve::A ? "curve A: " : "curve B: ") +
+                                          what);
+    };
+    const bool capped = image[Offset::BikeType] == kBikeCappedAdvance;
     for (Curve c : {Curve::A, Curve::B}) {
-        const std::string name = c == Curve::A ? "curve A" : "curve B";
         const std::uint8_t limiter = image.at(c, &CurveOffsets::limiter);
         if (limiter < kLowestLimiter)
-            return name + ": limiter below 1000 rpm";
+            return broken(c, "limiter below 1000 rpm");
         if (image.at(c, &CurveOffsets::startLimiter) > limiter)
-            return name + ": start limiter above the limiter";
+            return broken(c, "start limiter above the limiter");
         for (std::size_t i = 0; i < kCurvePoints; ++i) {
             if (image.advance(c, i) > kHighestAdvance)
-                return name + ": negative advance kept at point " + std::to_string(i);
-            if (image[Offset::BikeType] == kBikeCappedAdvance &&
-                image.advance(c, i) > image[Offset::BaseAdvance])
-                return name + ": advance above the base advance of the capped type";
+                return broken(c, "negative advance kept");
+            if (capped && image.advance(c, i) > image[Offset::BaseAdvance])
+                return broken(c, "advance above the base advance of the capped type");
         }
     }
     if (image[Offset::Pwm] == 0)
