@@ -157,13 +157,13 @@ ReplyEffects Transfer::onReply(std::span<const std::uint8_t> block, ParameterIma
             fx.infoPage = true;
             if (unitVersion() != kVersion) {
                 mode_ = TransferMode::Idle;
-                fx.rulesAndRefresh = true;
+                fx.refreshOnly = true;
                 fx.versionMismatch = true;
                 return fx;
             }
             if (unitInfo_[InfoByte::ReadPermission] != 1) {
                 mode_ = TransferMode::Idle;
-                fx.rulesAndRefresh = true;
+                fx.refreshOnly = true;
                 fx.noReading = true;
                 return fx;
             }

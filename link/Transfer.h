@@ -26,6 +26,9 @@ struct ReplyEffects {
     bool accepted = false; // resets the silence counter
     bool infoPage = false; // the payload is the new unit information page
     bool rulesAndRefresh = false;
+    // A Read the unit refused: the controls show its texts, and the image is left alone; the
+    // rules keep state between runs and could move a curve point of an image nobody changed.
+    bool refreshOnly = false;
     bool versionMismatch = false; // modal message, status hidden
     bool noReading = false;       // red "No reading!"
     bool gaugeStep = false;

@@ -172,6 +172,28 @@ TEST(Transfer, ReadTakesBothPagesIntoTheImageOnlyAtTheEnd) {
     EXPECT_EQ(image[kRecordSize], 0); // the reserved span is not the unit's
 }
 
+TEST(Transfer, RefusedReadShowsTheUnitButLeavesTheImageToItself) {
+    struct Case {
+        int version;
+        std::uint8_t permission;
+        bool mismatch;
+    };
+    for (const Case& c : {Case{91, 1, true}, Case{kVersion, 0, false}}) {
+        ParameterImage image;
+        Transfer t;
+        t.startRead();
+        Page info{};
+        info[InfoByte::Version] = static_cast<std::uint8_t>(c.version);
+        info[InfoByte::ReadPermission] = c.permission;
+        const ReplyEffects fx = t.onReply(reply(0x40, info), image);
+        EXPECT_TRUE(fx.infoPage && fx.refreshOnly);
+        EXPECT_FALSE(fx.rulesAndRefresh || fx.send);
+        EXPECT_EQ(fx.versionMismatch, c.mismatch);
+        EXPECT_EQ(fx.noReading, !c.mismatch);
+        EXPECT_TRUE(t.idle());
+    }
+}
+
 TEST(Transfer, RepliesWhileIdleAreDropped) {
     ParameterImage image;
     Transfer t;
