@@ -17,6 +17,9 @@ void Transfer::startRead() {
     mode_ = TransferMode::Read;
     pageIndexByte_ = kReadPage0;
     attempts_ = 0;
+    // Every tick of a Read clears it anyway; a refusal arriving before the first one must
+    // not find a programming's OK still standing.
+    transferOk_ = false;
 }
 
 void Transfer::startVerify() {

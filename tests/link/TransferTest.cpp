@@ -114,6 +114,9 @@ TEST(Transfer, ProgramSendsTheExchangePageThenTheImage) {
     EXPECT_EQ(t.pageIndexByte(), 0x41);
     // A late echo of page 2 is no longer what is awaited.
     EXPECT_FALSE(t.onReply(reply(0x02, pageOf(image, 2)), image).accepted);
+    // A Read does not carry the programming's OK along.
+    t.startRead();
+    EXPECT_FALSE(t.transferOk());
 }
 
 TEST(Transfer, VerifyConfirmsEachPageAsItWasComparedAndKeepsWhatTheUnitSent) {
