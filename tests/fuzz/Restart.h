@@ -51,6 +51,8 @@ inline void checkRestart(const std::filesystem::path& dir) {
     require(c.scanPosition() >= 0 && c.scanPosition() < kAutoPortIndex,
             "scan position out of range");
     require(brokenRule(c.image()));
+    // Whatever the backup held, the start put both curves in order.
+    require(brokenNormalisation(c.image()));
     c.shutdown();
     const ParameterImage closed = c.image();
 
