@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 using namespace zentrola;
@@ -83,11 +84,17 @@ enum class Command : std::uint8_t { None, Read, Verify, Program };
 
 using Step = std::function<bool(const Frame&)>;
 
-bool intact(const Frame& f) {
+ZENTROLA_NO_COVERAGE bool intact(const Frame& f) {
     std::uint8_t x = 0xFF;
     for (std::uint8_t b : f)
         x ^= b;
     return x == 0;
+}
+
+// Whether the status text is the word followed by ": OK".
+ZENTROLA_NO_COVERAGE bool isOk(std::string_view text, std::string_view word) {
+    constexpr std::string_view ok = ": OK";
+    return text.size() == word.size() + ok.size() && text.starts_with(word) && text.ends_with(ok);
 }
 
 std::span<const std::uint8_t> payload(const Frame& f) {
@@ -95,7 +102,7 @@ std::span<const std::uint8_t> payload(const Frame& f) {
 }
 
 // Whether the frames taken hold the steps in their order.
-bool holds(const std::vector<Frame>& taken, const std::vector<Step>& steps) {
+ZENTROLA_NO_COVERAGE bool holds(const std::vector<Frame>& taken, const std::vector<Step>& steps) {
     std::size_t s = 0;
     for (const Frame& f : taken)
         if (s < steps.size() && intact(f) && steps[s](f))
@@ -200,7 +207,7 @@ struct Session {
         check();
     }
 
-    void check() {
+    ZENTROLA_NO_COVERAGE void check() {
         const ParameterImage& image = c.image();
         require(brokenRule(image));
         require(c.language() >= 0 && c.language() < kLanguageCount, "language out of range");
@@ -210,9 +217,9 @@ struct Session {
         // Checked when an OK appears: until the next command the frames taken only grow.
         const MessageTable& t = c.texts();
         const bool programOk =
-            c.lastResult() == TransferResult::ProgramOk || s.text == t.TextProgramming + ": OK";
+            c.lastResult() == TransferResult::ProgramOk || isOk(s.text, t.TextProgramming);
         const bool verifyOk =
-            c.lastResult() == TransferResult::VerifyOk || s.text == t.TextVerify + ": OK";
+            c.lastResult() == TransferResult::VerifyOk || isOk(s.text, t.TextVerify);
         const bool appeared = (programOk && !programOkBefore) || (verifyOk && !verifyOkBefore);
         programOkBefore = programOk;
         verifyOkBefore = verifyOk;
