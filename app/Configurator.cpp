@@ -274,10 +274,10 @@ void Configurator::onPageReply(std::span<const std::uint8_t> frame) {
     silence_ = 0;
     if (fx.infoPage)
         unitTexts_ = zentrola::unitTexts(transfer_.unitInfo());
-    if (fx.rulesAndRefresh) {
+    if (fx.rulesAndRefresh)
         applyRules();
+    if (fx.rulesAndRefresh || fx.refreshOnly)
         refreshControls();
-    }
     if (fx.versionMismatch) {
         messageCountdown_ = 0;
         lastResult_ = TransferResult::VersionMismatch;

@@ -88,7 +88,13 @@ std::string oneLine(std::string_view value) {
 std::string entry(std::string_view key, std::string_view value) {
     std::string line(key);
     line.push_back('=');
-    line += oneLine(value);
+    const std::string v = oneLine(value);
+    // Reading takes blanks off the ends and one pair of quotes away: a value it would change
+    // (a file name ending in a blank, say) goes in quotes, so it reads back as it was.
+    if (entryValue(line + v) != v)
+        line += '"' + v + '"';
+    else
+        line += v;
     return line;
 }
 

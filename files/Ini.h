@@ -27,7 +27,8 @@ class IniFile {
     // the program already has instead of turning into a partial number.
     int readInt(std::string_view section, std::string_view key, int fallback) const;
 
-    // Line breaks in a value become blanks, so one entry stays one line.
+    // Line breaks in a value become blanks, so one entry stays one line. A value that reading
+    // would change (blanks at its ends, enclosing quotes) is written in quotes.
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInt(std::string_view section, std::string_view key, int value);
 

@@ -17,6 +17,9 @@ void Transfer::startRead() {
     mode_ = TransferMode::Read;
     pageIndexByte_ = kReadPage0;
     attempts_ = 0;
+    // Every tick of a Read clears it anyway; a refusal arriving before the first one must
+    // not find a programming's OK still standing.
+    transferOk_ = false;
 }
 
 void Transfer::startVerify() {
@@ -157,22 +160,24 @@ ReplyEffects Transfer::onReply(std::span<const std::uint8_t> block, ParameterIma
             fx.infoPage = true;
             if (unitVersion() != kVersion) {
                 mode_ = TransferMode::Idle;
-                fx.rulesAndRefresh = true;
+                fx.refreshOnly = true;
                 fx.versionMismatch = true;
                 return fx;
             }
             if (unitInfo_[InfoByte::ReadPermission] != 1) {
                 mode_ = TransferMode::Idle;
-                fx.rulesAndRefresh = true;
+                fx.refreshOnly = true;
                 fx.noReading = true;
                 return fx;
             }
             nextPage(fx);
         } else {
-            std::copy(payload.begin(), payload.end(), image.page(page).begin());
+            std::copy(payload.begin(), payload.end(),
+                      readPages_.begin() + static_cast<std::ptrdiff_t>(kPageSize * (page - 1)));
             if (page < kLastPage) {
                 nextPage(fx);
             } else {
+                std::copy(readPages_.begin(), readPages_.end(), image.span().begin());
                 fx.rulesAndRefresh = true;
                 switchToVerify(fx);
             }

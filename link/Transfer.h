@@ -26,6 +26,9 @@ struct ReplyEffects {
     bool accepted = false; // resets the silence counter
     bool infoPage = false; // the payload is the new unit information page
     bool rulesAndRefresh = false;
+    // A Read the unit refused: the controls show its texts, and the image is left alone; the
+    // rules keep state between runs and could move a curve point of an image nobody changed.
+    bool refreshOnly = false;
     bool versionMismatch = false; // modal message, status hidden
     bool noReading = false;       // red "No reading!"
     bool gaugeStep = false;
@@ -101,6 +104,9 @@ class Transfer {
     UnitPages unitPages_{};
     ParameterImage verifying_; // the image as the pages passed so far compared it
     std::optional<ParameterImage> confirmed_;
+    // A Read's pages 1 and 2 as they come; they go into the image together once page 2 has
+    // come, so a Read that fails half-way leaves the image as it was.
+    std::array<std::uint8_t, kRecordSize> readPages_{};
 };
 
 } // namespace zentrola

@@ -114,6 +114,9 @@ TEST(Transfer, ProgramSendsTheExchangePageThenTheImage) {
     EXPECT_EQ(t.pageIndexByte(), 0x41);
     // A late echo of page 2 is no longer what is awaited.
     EXPECT_FALSE(t.onReply(reply(0x02, pageOf(image, 2)), image).accepted);
+    // A Read does not carry the programming's OK along.
+    t.startRead();
+    EXPECT_FALSE(t.transferOk());
 }
 
 TEST(Transfer, VerifyConfirmsEachPageAsItWasComparedAndKeepsWhatTheUnitSent) {
@@ -146,6 +149,52 @@ TEST(Transfer, VerifyConfirmsEachPageAsItWasComparedAndKeepsWhatTheUnitSent) {
     EXPECT_FALSE(t.confirmedImage());
     EXPECT_EQ(t.withUnitPages(image)[Offset::LimiterA], 77);
     EXPECT_EQ(t.withUnitPages(image)[Offset::TestRpm], 201);
+}
+
+TEST(Transfer, ReadTakesBothPagesIntoTheImageOnlyAtTheEnd) {
+    ParameterImage image;
+    Transfer t;
+    t.startRead();
+    Page info{};
+    info[InfoByte::Version] = kVersion;
+    info[InfoByte::ReadPermission] = 1;
+    ASSERT_TRUE(t.onReply(reply(0x40, info), image).send);
+    Page page1{};
+    page1.fill(7);
+    ASSERT_TRUE(t.onReply(reply(0x41, page1), image).send);
+    // Page 1 waits for page 2: a Read that fails here leaves the image as it was.
+    EXPECT_EQ(image, ParameterImage{});
+    Page page2{};
+    page2.fill(9);
+    const ReplyEffects fx = t.onReply(reply(0x42, page2), image);
+    EXPECT_TRUE(fx.rulesAndRefresh && fx.verifyStarted);
+    EXPECT_EQ(image[0], 7);
+    EXPECT_EQ(image[kPageSize - 1], 7);
+    EXPECT_EQ(image[kPageSize], 9);
+    EXPECT_EQ(image[kRecordSize - 1], 9);
+    EXPECT_EQ(image[kRecordSize], 0); // the reserved span is not the unit's
+}
+
+TEST(Transfer, RefusedReadShowsTheUnitButLeavesTheImageToItself) {
+    struct Case {
+        int version;
+        std::uint8_t permission;
+        bool mismatch;
+    };
+    for (const Case& c : {Case{91, 1, true}, Case{kVersion, 0, false}}) {
+        ParameterImage image;
+        Transfer t;
+        t.startRead();
+        Page info{};
+        info[InfoByte::Version] = static_cast<std::uint8_t>(c.version);
+        info[InfoByte::ReadPermission] = c.permission;
+        const ReplyEffects fx = t.onReply(reply(0x40, info), image);
+        EXPECT_TRUE(fx.infoPage && fx.refreshOnly);
+        EXPECT_FALSE(fx.rulesAndRefresh || fx.send);
+        EXPECT_EQ(fx.versionMismatch, c.mismatch);
+        EXPECT_EQ(fx.noReading, !c.mismatch);
+        EXPECT_TRUE(t.idle());
+    }
 }
 
 TEST(Transfer, RepliesWhileIdleAreDropped) {
