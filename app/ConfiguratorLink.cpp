@@ -1,0 +1,123 @@
+#include "app/Configurator.h"
+
+#include "core/BikeTypes.h"
+#include "files/AtomicFile.h"
+#include "files/ParameterFile.h"
+#include "files/Utf8Path.h"
+#include "link/Frame.h"
+#include "link/PortNames.h"
+#include "link/UnitInfo.h"
+
+#include <algorithm>
+
+namespace zentrola {
+
+// ---------------------------------------------------------------- the port
+
+void Configurator::openPort() {
+    const auto devices = port_.devices();
+    std::string device;
+    if (forcedDevice_)
+        device = *forcedDevice_;
+    else if (portIndex_ == kAutoPortIndex)
+        device = deviceForCom(scanPosition_ + 1, devices);
+    else
+        device = deviceForCom(portIndex_ + 1, devices);
+    const int com = (portIndex_ == kAutoPortIndex ? scanPosition_ : portIndex_) + 1;
+    // Without a device behind the number the label still tells which COM was tried.
+    comLabel_ = zentrola::comLabel(device.empty() ? "COM" + std::to_string(com) : device);
+    std::string error;
+    const bool opened = !device.empty() && port_.open(device, error);
+    if (!opened) {
+        if (device.empty())
+            error = "No such device";
+        const bool automatic = portIndex_ == kAutoPortIndex && !forcedDevice_;
+        if (!reopenFlag_ && !automatic)
+            view_.showMessage(texts_.TextComError, error);
+        if (automatic)
+            reopenCounter_ = kReopenAtOnce; // try the next port on the next lost tick
+    }
+    printing = false;
+}
+
+std::vector<std::string> Configurator::comMenu() {
+    return comMenuCaptions(port_.devices());
+}
+
+void Configurator::chooseCom(int index) {
+    portIndex_ = static_cast<std::uint8_t>(index);
+    forcedDevice_.reset();
+    closePort();
+    reopenFlag_ = false;
+    openPort();
+}
+
+// ---------------------------------------------------------------- frames
+
+Page Configurator::exchangePage() const {
+    if (!monitor_.haveFrame())
+        return Page{};
+    return zentrola::exchangePage(monitor_.lastFrame());
+}
+
+void Configurator::sendPage() {
+    const Frame f = transfer_.currentFrame(image_, exchangePage());
+    port_.write(f);
+    transfer_.sent();
+}
+
+void Configurator::sendMonitorRequest() {
+    const Frame f = monitorRequest(monitor_.takeTestFlags());
+    port_.write(f);
+    port_.waitTransmitted();
+    transfer_.sent();
+}
+
+void Configurator::onMonitorFrame(std::span<const std::uint8_t> frame) {
+    if (!acceptMonitorFrame(frame))
+        return;
+    silence_ = 0;
+    if (monitor_.onFrame(frame, image_, texts_))
+        refreshControls();
+    view_.monitorUpdated();
+}
+
+void Configurator::onPageReply(std::span<const std::uint8_t> frame) {
+    const ReplyEffects fx = transfer_.onReply(frame, image_);
+    if (!fx.accepted)
+        return;
+    silence_ = 0;
+    if (fx.infoPage)
+        unitTexts_ = zentrola::unitTexts(transfer_.unitInfo());
+    if (fx.rulesAndRefresh)
+        applyRules();
+    if (fx.rulesAndRefresh || fx.refreshOnly)
+        refreshControls();
+    if (fx.versionMismatch) {
+        messageCountdown_ = 0;
+        lastResult_ = TransferResult::VersionMismatch;
+        view_.showMessage(texts_.TextUnitMismatch + "  PC-" + std::to_string(kVersion) + ", IGN-" +
+                              std::to_string(transfer_.unitVersion()),
+                          {});
+    }
+    if (fx.noReading) {
+        postStatus(texts_.TextNoReading, Colour::Red);
+        lastResult_ = TransferResult::NoReading;
+    }
+    if (fx.gaugeStep)
+        ++status_.gauge;
+    if (fx.verifyStarted) {
+        postStatus(texts_.TextVerify + ":", Colour::Face);
+        status_.visible = true;
+        status_.gauge = 0;
+    }
+    if (fx.verifyPassed) {
+        status_.gauge = status_.gaugeMax;
+        postStatus(texts_.TextVerify + ": OK", Colour::Face);
+        lastResult_ = transfer_.transferOk() ? TransferResult::ProgramOk : TransferResult::VerifyOk;
+    }
+    if (fx.send)
+        sendPage();
+}
+
+} // namespace zentrola
