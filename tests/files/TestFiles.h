@@ -12,7 +12,7 @@ namespace zentrola::test {
 
 // The folder of the .ign fixtures beside this file.
 inline std::filesystem::path dataDir() {
-    return std::filesystem::path(__FILE__).parent_path() / "data";
+    return std::filesystem::path(ZENTROLA_TEST_DATA_DIR);
 }
 
 inline std::string readText(const std::filesystem::path& path) {
