@@ -324,6 +324,11 @@ void Configurator::endPrint() {
     status_.colour = Colour::Face;
 }
 
+void Configurator::bikeLanguageApplied() {
+    if (connectionLabel_)
+        monitor_.placeholders(texts_);
+}
+
 void Configurator::setLanguage(int index) {
     language_ = static_cast<std::uint8_t>(std::clamp(index, 0, kLanguageCount - 1));
     applyLanguage(texts_, language_);

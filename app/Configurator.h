@@ -85,7 +85,12 @@ class Configurator {
     void chooseCom(int index);
     std::vector<std::string> comMenu();
     int comChecked() const { return portIndex_; }
+    // The device of --port (or the demo's virtual unit) while it is in use; none once a COM
+    // entry was chosen.
+    const std::optional<std::string>& forcedDevice() const { return forcedDevice_; }
     const std::string& comLabel() const { return comLabel_; }
+    // The device the port was last opened on, or tried; empty when none stood behind it.
+    const std::string& deviceTried() const { return deviceTried_; }
 
     // The edit loop.
     void controlEdited(); // a spinner click or a field left: marker -2, capture, after-change
@@ -134,6 +139,9 @@ class Configurator {
     Settings& settings() { return settings_; }
 
     void setLanguage(int index);
+    // The enabling pass applied the language again for a new bike type: without a connection
+    // the monitor shows its placeholders, as after a language command.
+    void bikeLanguageApplied();
     int language() const { return language_; }
     const MessageTable& texts() const { return texts_; }
     std::string caption() const { return windowCaption(texts_); }
@@ -226,6 +234,7 @@ class Configurator {
     std::uint8_t scanPosition_ = 0;
     std::optional<std::string> forcedDevice_;
     std::string comLabel_;
+    std::string deviceTried_;
     std::array<std::uint8_t, kReceiveBufferSize> rx_{};
 
     StatusLine status_;

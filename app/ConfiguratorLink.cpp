@@ -26,6 +26,7 @@ void Configurator::openPort() {
     const int com = (portIndex_ == kAutoPortIndex ? scanPosition_ : portIndex_) + 1;
     // Without a device behind the number the label still tells which COM was tried.
     comLabel_ = zentrola::comLabel(device.empty() ? "COM" + std::to_string(com) : device);
+    deviceTried_ = device;
     std::string error;
     const bool opened = !device.empty() && port_.open(device, error);
     if (!opened) {

@@ -9,6 +9,9 @@
 
 namespace zentrola {
 
+// The device name under which the in-process virtual unit answers (zentrola --demo).
+inline constexpr std::string_view kVirtualUnitDevice = "virtual-unit";
+
 class LoopbackPeer {
   public:
     virtual ~LoopbackPeer() = default;
@@ -19,7 +22,7 @@ class LoopbackPeer {
 
 class LoopbackPort : public SerialPort {
   public:
-    explicit LoopbackPort(LoopbackPeer& peer, std::string device = "virtual-unit")
+    explicit LoopbackPort(LoopbackPeer& peer, std::string device = std::string(kVirtualUnitDevice))
         : peer_(peer), device_(std::move(device)) {}
 
     bool open(const std::string& device, std::string& error) override;

@@ -142,8 +142,13 @@ void GraphView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint at = event->position().toPoint();
+    const bool dragged = cfg_.graph().dragging();
     cfg_.graphMouse(GraphMouse::Release, at.x(), at.y());
-    afterMouse(event->globalPosition());
+    // The tip followed the drag; when it ends the tip goes, not to linger with old values.
+    if (dragged)
+        QToolTip::hideText();
+    else
+        afterMouse(event->globalPosition());
 }
 
 void GraphView::leaveEvent(QEvent* event) {

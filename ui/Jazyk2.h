@@ -66,6 +66,14 @@ inline constexpr TextRow NoDifferences{"No differences.", "Keine Unterschiede.",
 // %1: the number of rows written
 inline constexpr TextRow Recording{"Recording: %1 rows", "Aufzeichnung: %1 Zeilen", "Enregistrement : %1 lignes", "Záznam: %1 řádků"};
 inline constexpr TextRow Close{"Close", "Schließen", "Fermer", "Zavřít"};
+inline constexpr TextRow PrintFailed{"Printing failed!", "Drucken fehlgeschlagen!", "L'impression a échoué !", "Tisk se nezdařil!"};
+// %1: the printer
+inline constexpr TextRow PrintFailedDetail{"The parameter sheet could not be sent to the printer %1. Check that it is switched on and connected, or use File > Export as PDF.", "Das Kenndatenblatt konnte nicht an den Drucker %1 geschickt werden. Prüfen Sie, ob er eingeschaltet und angeschlossen ist, oder nehmen Sie Datei > Als PDF exportieren.", "La fiche des paramètres n'a pas pu être envoyée à l'imprimante %1. Vérifiez qu'elle est allumée et branchée, ou passez par Fichier > Exporter en PDF.", "List s parametry se nepodařilo odeslat na tiskárnu %1. Zkontrolujte, že je zapnutá a připojená, nebo použijte Soubor > Exportovat do PDF."};
+// %1: the device, %2: its group, %3: the user
+inline constexpr TextRow PortPermission{"You may not use %1: it belongs to the group \"%2\", and the user %3 is not in it. Join the group with the command\n    sudo usermod -aG %2 %3\nthen log out and log in again.", "Sie dürfen %1 nicht benutzen: das Gerät gehört der Gruppe \"%2\", und der Benutzer %3 ist nicht darin. Treten Sie der Gruppe mit dem Befehl\n    sudo usermod -aG %2 %3\nbei, dann melden Sie sich ab und wieder an.", "Vous n'avez pas le droit d'utiliser %1 : il appartient au groupe « %2 », dont l'utilisateur %3 ne fait pas partie. Ajoutez-le au groupe avec la commande\n    sudo usermod -aG %2 %3\npuis fermez la session et rouvrez-la.", "Zařízení %1 nesmíte používat: patří skupině „%2“ a uživatel %3 v ní není. Přidejte se do skupiny příkazem\n    sudo usermod -aG %2 %3\npotom se odhlaste a znovu přihlaste."};
+// %1: the manual's full path
+inline constexpr TextRow NoPdfViewer{"%1\nNo program is set to open PDF files on this computer: install a PDF viewer, or open the file by hand.", "%1\nAuf diesem Rechner ist kein Programm zum Öffnen von PDF-Dateien eingerichtet: installieren Sie einen PDF-Betrachter oder öffnen Sie die Datei von Hand.", "%1\nAucun programme n'est défini pour ouvrir les fichiers PDF sur cet ordinateur : installez un lecteur PDF ou ouvrez le fichier vous-même.", "%1\nNa tomto počítači není nastaven žádný program pro otevírání souborů PDF: nainstalujte prohlížeč PDF, nebo soubor otevřete ručně."};
+inline constexpr TextRow VirtualUnit{"Virtual unit (demo)", "Virtuelle Zündung (Demo)", "Boîtier virtuel (démo)", "Virtuální zapalování (demo)"};
 // clang-format on
 } // namespace windowtexts
 
@@ -79,7 +87,12 @@ inline constexpr std::string_view kAboutVersion = "Version - ";
 inline constexpr std::string_view kAboutOk = "OK";
 
 // The filters of the file dialogs.
+#ifdef _WIN32
 inline constexpr std::string_view kOpenFilter = "Ignition Parametrs(*.ign);;All Files (*.*)";
+#else
+// Elsewhere "*.*" would hide every file whose name has no dot.
+inline constexpr std::string_view kOpenFilter = "Ignition Parametrs(*.ign);;All Files (*)";
+#endif
 inline constexpr std::string_view kSaveFilter = "Ignition Parametrs(*.ign)";
 inline constexpr std::string_view kFileSuffix = "ign";
 inline constexpr std::string_view kPdfFilter = "PDF (*.pdf)";

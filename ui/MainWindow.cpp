@@ -6,10 +6,12 @@
 #include "ui/Colours.h"
 #include "ui/GraphView.h"
 #include "ui/Jazyk2.h"
+#include "ui/PortAccess.h"
 #include "ui/RadioGroup.h"
 #include "ui/SpinField.h"
 
 #include "core/BikeTypes.h"
+#include "link/LoopbackPort.h"
 #include "link/Monitor.h"
 
 #include <QAction>
@@ -18,6 +20,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -54,6 +57,16 @@ QString withoutAccelerator(QString text) {
     text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
     return text;
 }
+
+// The toolbar's glyph buttons and the menu command each of them runs.
+constexpr std::array<std::pair<const char*, const char*>, 6> kToolbarCommands{{
+    {"SpeedButton6", "MenuNew"},
+    {"SpeedButtonOpen", "MenuOpen"},
+    {"SpeedButtonSave", "MenuSave"},
+    {"SpeedButtonPrint", "MenuPrint"},
+    {"SpeedButtonZpet", "MenuZpet"},
+    {"SpeedButtonZnovu", "MenuZnovu"},
+}};
 
 } // namespace
 
@@ -211,9 +224,11 @@ void MainWindow::updateFromConfigurator() {
         redo->setEnabled(cfg_.canRedo());
         widget("SpeedButtonZnovu")->setEnabled(cfg_.canRedo());
     }
-    const auto checked = static_cast<std::size_t>(cfg_.comChecked());
-    if (checked < comActions_.size() && !comActions_[checked]->isChecked())
-        comActions_[checked]->setChecked(true);
+    QAction* inUse = comInUse();
+    if (inUse && !inUse->isChecked())
+        inUse->setChecked(true);
+    if (forcedCom_->isVisible() != cfg_.forcedDevice().has_value())
+        forcedCom_->setVisible(cfg_.forcedDevice().has_value());
 
     updateMonitorLabels();
     updateHighlight();
@@ -264,9 +279,23 @@ void MainWindow::updateComMenu() {
         if (comActions_[i]->text() != text)
             comActions_[i]->setText(text);
     }
+    if (const auto& forced = cfg_.forcedDevice()) {
+        const QString text = *forced == kVirtualUnitDevice
+                                 ? q(windowtexts::VirtualUnit[languageFromIndex(cfg_.language())])
+                                 : QDir::toNativeSeparators(q(*forced));
+        if (forcedCom_->text() != text)
+            forcedCom_->setText(text);
+    }
+    forcedCom_->setVisible(cfg_.forcedDevice().has_value());
+    if (QAction* inUse = comInUse())
+        inUse->setChecked(true);
+}
+
+QAction* MainWindow::comInUse() const {
+    if (cfg_.forcedDevice())
+        return forcedCom_;
     const auto checked = static_cast<std::size_t>(cfg_.comChecked());
-    if (checked < comActions_.size())
-        comActions_[checked]->setChecked(true);
+    return checked < comActions_.size() ? comActions_[checked] : nullptr;
 }
 
 // ---------------------------------------------------------------- texts
@@ -295,13 +324,16 @@ void MainWindow::applyText(QObject* target, int kindValue, const QString& text, 
         if (auto* r = qobject_cast<RadioGroup*>(target)) {
             r->setItems(text);
         } else if (auto* c = qobject_cast<QComboBox*>(target)) {
+            const QSignalBlocker block(c);
             c->clear();
             c->addItems(text.split(QLatin1Char('\n')));
         }
         break;
     case TextKind::Item:
-        if (auto* c = qobject_cast<QComboBox*>(target))
+        if (auto* c = qobject_cast<QComboBox*>(target)) {
+            const QSignalBlocker block(c);
             c->setItemText(item, text);
+        }
         break;
     case TextKind::Hint: {
         const HintParts parts = splitHint(text.toStdString());
@@ -323,6 +355,7 @@ void MainWindow::applyText(QObject* target, int kindValue, const QString& text, 
 
 void MainWindow::applyControlTexts() {
     const int language = cfg_.language();
+    qtTexts_.use(language);
     for (std::size_t i = 0; i < languageActions_.size(); ++i)
         languageActions_[i]->setChecked(static_cast<int>(i) == language);
     setWindowTitle(q(cfg_.caption()));
@@ -332,6 +365,11 @@ void MainWindow::applyControlTexts() {
         applyText(control(std::string(t.control)), static_cast<int>(t.kind), q(t.text), t.item);
     for (const ControlText& t : languageItemHints())
         applyText(control(std::string(t.control)), static_cast<int>(t.kind), q(t.text), t.item);
+    // The glyph buttons say nothing by themselves: a screen reader names each as its menu
+    // command is named.
+    for (const auto& [button, item] : kToolbarCommands)
+        if (QWidget* b = widget(button))
+            b->setAccessibleName(withoutAccelerator(action(item)->text()));
     updateComMenu();
     updateMonitorLabels();
 }
@@ -346,6 +384,9 @@ void MainWindow::applyPolarityTexts() {
 void MainWindow::showControls(const FormValues& f) {
     for (std::size_t id = 0; id < Spin::Count; ++id)
         spins_[id]->show(f.spin[id]);
+    // The window's own writes are no choices of the user's.
+    const QSignalBlocker blockBikes(bikes_), blockLobes(lobes_), blockNoReading(noReading_),
+        blockReverse(reverseOutput_);
     if (bikes_->currentIndex() != f.bikeItem)
         bikes_->setCurrentIndex(f.bikeItem);
     if (lobes_->currentIndex() != f.lobeItem)
@@ -390,19 +431,21 @@ void MainWindow::showEnabling(const Enabling& e) {
         setShown(rowNumbers_[k], row.rpmField.visible);
     }
 
+    // A field and its spinner are one widget here: it takes input only while both are
+    // enabled, so a field whose spinner is disabled cannot be stepped or typed back to life.
+    std::map<SpinField*, bool> spinEnabled;
     for (std::size_t c = 0; c < kControlCount; ++c) {
         const std::string name(kControlNames[c]);
         const ControlLook& look = e.controls[c];
         QObject* target = control(name);
         if (auto* spin = qobject_cast<SpinField*>(target)) {
-            if (name.starts_with("UpDown")) {
+            const auto [it, fresh] = spinEnabled.try_emplace(spin, look.enabled);
+            if (!fresh)
+                it->second = it->second && look.enabled;
+            if (name.starts_with("UpDown"))
                 spin->setSpinnerVisible(look.visible);
-            } else {
-                if (spin->isEnabled() != look.enabled)
-                    spin->setEnabled(look.enabled);
-                if (look.emptied)
-                    spin->empty();
-            }
+            else if (look.emptied)
+                spin->empty();
             continue;
         }
         auto* w = qobject_cast<QWidget*>(target);
@@ -416,25 +459,40 @@ void MainWindow::showEnabling(const Enabling& e) {
             paintBackground(w, look.colour);
     }
 
+    for (auto [spin, enabled] : spinEnabled)
+        if (spin->isEnabled() != enabled)
+            spin->setEnabled(enabled);
+
     const UnitTexts& unit = cfg_.unitTexts();
     setText(unitTexts_[0], q(unit.name));
     setText(unitTexts_[1], q(unit.date));
     setText(unitTexts_[2], q(unit.time));
 
     // The polarity items depend on the bike type: a new type brings the texts again.
-    if (cfg_.image()[Offset::BikeType] != rememberedBike_)
+    if (cfg_.image()[Offset::BikeType] != rememberedBike_) {
+        cfg_.bikeLanguageApplied();
         applyControlTexts();
+    }
     updateMonitorLabels();
 }
 
 void MainWindow::showMessage(const std::string& text, const std::string& detail) {
+    QString more = q(detail);
+    if (text == cfg_.texts().TextComError) {
+        // The system says "Permission denied"; the user needs to hear what to do about it.
+        if (const auto missing = missingPortGroup(cfg_.deviceTried()))
+            more += QStringLiteral("\n\n") +
+                    q(windowtexts::PortPermission[languageFromIndex(cfg_.language())])
+                        .arg(q(cfg_.deviceTried()), missing->group, missing->user);
+    }
     if (messageHook) {
-        messageHook(q(text), q(detail));
+        messageHook(q(text), more);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, windowTitle().trimmed(), q(text), QMessageBox::Ok, this);
-    if (!detail.empty())
-        box.setInformativeText(q(detail));
+    // The program's name as the title: the task bar and a screen reader name the box by it.
+    QMessageBox box(QMessageBox::Warning, q(kAboutProgram), q(text), QMessageBox::Ok, this);
+    if (!more.isEmpty())
+        box.setInformativeText(more);
     box.exec();
 }
 
@@ -442,7 +500,7 @@ Answer MainWindow::ask(const std::string& question) {
     if (askHook)
         return askHook(q(question));
     const auto button = QMessageBox::question(
-        this, windowTitle().trimmed(), q(question),
+        this, q(kAboutProgram), q(question),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     return button == QMessageBox::Yes  ? Answer::Yes
            : button == QMessageBox::No ? Answer::No

@@ -6,6 +6,7 @@
 #include "app/Configurator.h"
 #include "app/LiveRecorder.h"
 #include "core/Differences.h"
+#include "ui/QtTranslations.h"
 
 #include <QMainWindow>
 
@@ -132,12 +133,15 @@ class MainWindow : public QMainWindow, public View {
     void updateFromConfigurator();
     void updateMonitorLabels();
     void updateComMenu();
+    // The COM menu entry of what is in use: the command line's device, or the chosen COM.
+    QAction* comInUse() const;
     void updateHighlight();
     void restoreGeometry();
     void keepGeometry();
     // Empty filter and suffix: the parameter files.
+    // title: the dialog's own title, else the system's ("Open", "Save As").
     QString chooseFile(bool save, const QString& start, std::string_view filter = {},
-                       std::string_view suffix = {});
+                       std::string_view suffix = {}, const QString& title = {});
     DifferenceFormat differenceFormat() const;
     void updateNotProgrammed();
     void updateRecording();
@@ -179,12 +183,14 @@ class MainWindow : public QMainWindow, public View {
     QActionGroup* comGroup_ = nullptr;
     QMenu* comMenu_ = nullptr;
     std::vector<QAction*> comActions_;
+    QAction* forcedCom_ = nullptr; // the device of --port or the virtual unit, when in use
     std::array<QAction*, 4> languageActions_{};
     QTimer* timer_ = nullptr;
     AboutBox* about_ = nullptr;
     QLabel* notProgrammed_ = nullptr;
     QLabel* recording_ = nullptr;
     LiveRecorder recorder_;
+    QtTranslations qtTexts_;
     // The last comparison of the window with the unit, kept until either side changes.
     std::optional<ParameterImage> comparedWindow_;
     std::optional<ParameterImage> comparedUnit_;

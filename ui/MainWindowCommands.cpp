@@ -72,7 +72,7 @@ void MainWindow::onCurveSelected(int index) {
 }
 
 void MainWindow::onBikeChosen(int item) {
-    if (!started_ || closed_)
+    if (!started_ || closed_ || item < 0)
         return;
     cfg_.bikeChanged(item);
     updateFromConfigurator();
@@ -116,11 +116,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------- commands
 
 QString MainWindow::chooseFile(bool save, const QString& start, std::string_view filter,
-                               std::string_view suffix) {
+                               std::string_view suffix, const QString& title) {
     if (fileDialogHook)
         return fileDialogHook(save, start);
     const bool parameters = filter.empty();
-    QFileDialog dialog(this, QString(), start,
+    QFileDialog dialog(this, title, start,
                        q(!parameters ? filter
                          : save      ? kSaveFilter
                                      : kOpenFilter));
@@ -208,9 +208,15 @@ void MainWindow::commandCom(int index) {
 }
 
 void MainWindow::commandAdvanceMinus() {
-    // The advance shift arrives with the graph.
+    takeWidgets();
+    cfg_.advanceMinus();
+    updateFromConfigurator();
 }
 
-void MainWindow::commandAdvancePlus() {}
+void MainWindow::commandAdvancePlus() {
+    takeWidgets();
+    cfg_.advancePlus();
+    updateFromConfigurator();
+}
 
 } // namespace zentrola

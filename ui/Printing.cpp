@@ -20,6 +20,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QUrl>
@@ -47,8 +48,12 @@ bool renderFitted(QWidget* area, QPaintDevice& page) {
 QString MainWindow::printLine() const {
     const QLocale locale = QLocale::system();
     const QDateTime now = QDateTime::currentDateTime();
+    // The long time format of some systems carries the zone ("14:03:22 CET"): the sheet
+    // gives hours, minutes and seconds only, in the order the system's format has them.
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression(QStringLiteral("\\s*\\(?t+\\)?")));
     return q(cfg_.texts().TextPrintDate) + locale.toString(now.date(), QLocale::ShortFormat) +
-           QStringLiteral("    ") + locale.toString(now.time(), QLocale::LongFormat);
+           QStringLiteral("    ") + locale.toString(now.time(), format.trimmed());
 }
 
 QString MainWindow::fallbackPdfPath() const {
@@ -97,7 +102,14 @@ void MainWindow::commandPrint() {
     const QString pdf = !forced.isEmpty() ? forced : noPrinter ? fallbackPdfPath() : QString();
     const Language language = languageFromIndex(cfg_.language());
     if (!printSheet(pdf)) {
-        showMessage(cfg_.texts().TextFileError, pdf.toStdString());
+        if (!pdf.isEmpty()) {
+            showMessage(cfg_.texts().TextFileError, pdf.toStdString());
+        } else {
+            // A printer that fails is no file error: say what failed and where.
+            const QString printer = QPrinterInfo::defaultPrinter().printerName();
+            showMessage(q(windowtexts::PrintFailed[language]).toStdString(),
+                        q(windowtexts::PrintFailedDetail[language]).arg(printer).toStdString());
+        }
         return;
     }
     statusBar()->showMessage(
@@ -126,14 +138,19 @@ void MainWindow::commandContents() {
     const auto found =
         findManual(name, pathFromUtf8(QDir::currentPath().toStdString()),
                    pathFromUtf8(QCoreApplication::applicationDirPath().toStdString()));
-    bool opened = false;
-    if (found) {
-        const QString path = QString::fromStdString(utf8FromPath(*found));
-        opened = openDocumentHook ? openDocumentHook(path)
-                                  : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    }
-    if (!opened)
+    if (!found) {
         showMessage(cfg_.texts().TextManualError, {});
+        return;
+    }
+    const QString path = QString::fromStdString(utf8FromPath(*found));
+    const bool opened = openDocumentHook ? openDocumentHook(path)
+                                         : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // The manual is there but nothing opens it: say where it is and why it did not open.
+    if (!opened)
+        showMessage(cfg_.texts().TextManualError,
+                    q(windowtexts::NoPdfViewer[languageFromIndex(cfg_.language())])
+                        .arg(QDir::toNativeSeparators(path))
+                        .toStdString());
 }
 
 void MainWindow::commandAbout() {

@@ -20,7 +20,10 @@ RadioGroup::RadioGroup(int maxItems, QWidget* parent, Qt::Orientation orientatio
         buttons_.push_back(b);
     }
     count_ = maxItems;
-    connect(group_, &QButtonGroup::idClicked, this, &RadioGroup::picked);
+    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            emit picked(id);
+    });
 }
 
 void RadioGroup::setItems(const QString& items) {

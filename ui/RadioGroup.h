@@ -27,7 +27,8 @@ class RadioGroup : public QGroupBox {
     QRadioButton* button(int index) const { return buttons_[static_cast<std::size_t>(index)]; }
 
   signals:
-    // The user picked an item (mouse or keyboard).
+    // Another item became the chosen one, whatever made it (mouse, keys, an accessibility
+    // action); not on a re-pick of the chosen item, not on the program's own setSelected.
     void picked(int index);
 
   private:

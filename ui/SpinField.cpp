@@ -1,6 +1,9 @@
 #include "ui/SpinField.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
+#include <QWheelEvent>
 
 namespace zentrola {
 
@@ -13,6 +16,9 @@ SpinField::SpinField(int min, int max, int step, bool thousands, QWidget* parent
     setKeyboardTracking(false);
     setAlignment(Qt::AlignRight);
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+    // A wheel turn over a field must not take the focus: the pointer passing over the window
+    // on its way down would otherwise edit settings of a running engine.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void SpinField::show(int value) {
@@ -56,6 +62,34 @@ void SpinField::stepBy(int steps) {
     commit();
     QSpinBox::stepBy(steps);
     emit stepped();
+}
+
+void SpinField::focusOutEvent(QFocusEvent* event) {
+    QSpinBox::focusOutEvent(event);
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::MouseFocusReason:
+    case Qt::ShortcutFocusReason:
+    case Qt::OtherFocusReason:
+        break;
+    default:
+        return; // a menu, a pop-up, the window deactivated for a dialog or another program
+    }
+    const QWidget* next = QApplication::focusWidget();
+    if (!next || next->window() != window())
+        return;
+    emit left();
+}
+
+void SpinField::wheelEvent(QWheelEvent* event) {
+    // Only a field the user clicked or tabbed into takes wheel steps; over any other field
+    // the wheel belongs to the window.
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QSpinBox::wheelEvent(event);
 }
 
 QValidator::State SpinField::validate(QString& input, int& pos) const {

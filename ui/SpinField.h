@@ -27,13 +27,18 @@ class SpinField : public QSpinBox {
     QString shownText() const;
 
   signals:
-    // An arrow click or an arrow key stepped the value.
+    // An arrow click, an arrow key or a wheel turn over the focused field stepped the value.
     void stepped();
+    // The focus moved from this field to another control of the same window (Tab, a click,
+    // a shortcut); not a focus lost to a menu, a pop-up, a dialog or another window.
+    void left();
 
   public:
     void stepBy(int steps) override;
 
   protected:
+    void focusOutEvent(QFocusEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     QValidator::State validate(QString& input, int& pos) const override;
     void fixup(QString& input) const override;
 

@@ -127,7 +127,12 @@ void MainWindow::commandDifferences() {
 }
 
 void MainWindow::commandCompareFile() {
-    const QString path = chooseFile(false, q(cfg_.lastFilePath()));
+    // Titled with its command: a dialog that says "Open" would promise to replace the window.
+    QString title = action("MenuCompareFile")->text();
+    title.remove(QLatin1Char('&'));
+    if (title.endsWith(QStringLiteral("...")))
+        title.chop(3);
+    const QString path = chooseFile(false, q(cfg_.lastFilePath()), {}, {}, title);
     if (path.isEmpty())
         return;
     NullSerialPort noPort;

@@ -102,7 +102,7 @@ SpinField* MainWindow::addCaptioned(QGridLayout* grid, int row, std::size_t id, 
     grid->addWidget(makeLabel(caption->label, parent, f), row, 0);
     grid->addWidget(f, row, 1);
     if (exitHandler)
-        connect(f, &SpinField::editingFinished, this, &MainWindow::onControlEdited);
+        connect(f, &SpinField::left, this, &MainWindow::onControlEdited);
     return f;
 }
 
@@ -192,6 +192,13 @@ void MainWindow::buildMenus() {
     comMenu_ = menu("MenuCom");
     comGroup_ = new QActionGroup(this);
     comGroup_->setExclusive(true);
+    // First the device the command line chose, so that the tick shows what is in use.
+    forcedCom_ = comMenu_->addAction(QString());
+    forcedCom_->setObjectName(QStringLiteral("MenuComForced"));
+    forcedCom_->setCheckable(true);
+    forcedCom_->setVisible(false);
+    comGroup_->addAction(forcedCom_);
+    comMenu_->addSeparator();
     for (int i = 0; i <= kAutoPortIndex; ++i) {
         auto* a = comMenu_->addAction(QString());
         a->setCheckable(true);
@@ -326,8 +333,8 @@ QWidget* MainWindow::buildCurvePanel() {
         grid->addWidget(number, gridRow, gridColumn);
         grid->addWidget(rpm, gridRow, gridColumn + 1);
         grid->addWidget(adv, gridRow, gridColumn + 2);
-        connect(rpm, &SpinField::editingFinished, this, &MainWindow::onControlEdited);
-        connect(adv, &SpinField::editingFinished, this, &MainWindow::onControlEdited);
+        connect(rpm, &SpinField::left, this, &MainWindow::onControlEdited);
+        connect(adv, &SpinField::left, this, &MainWindow::onControlEdited);
     }
 
     // Below the right column: the shift, the number of points, the base advance, the letter
@@ -430,6 +437,14 @@ QWidget* MainWindow::buildMiddleColumn() {
     statusGauge_->setAccessibleName(accessible::kTransferGauge);
     statusGauge_->setTextVisible(false);
     statusGauge_->setMaximumHeight(12);
+    // The status line and its gauge keep their room while hidden: the first message must not
+    // make the window grow and everything below it jump.
+    status_->setMinimumHeight(status_->fontMetrics().lineSpacing() + 2 * status_->margin());
+    for (QWidget* keep : {static_cast<QWidget*>(status_), static_cast<QWidget*>(statusGauge_)}) {
+        QSizePolicy policy = keep->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        keep->setSizePolicy(policy);
+    }
     l->addWidget(status_);
     l->addWidget(statusGauge_);
     l->addStretch();
@@ -458,13 +473,14 @@ QWidget* MainWindow::buildRightColumn() {
     add("ComboBoxBike", bikes_);
     bikes_->setMaxVisibleItems(30);
     bikes_->setAccessibleName(accessible::kBikeList);
-    connect(bikes_, &QComboBox::activated, this, &MainWindow::onBikeChosen);
+    // A change of the selection, whatever made it; a re-pick of the shown entry is none.
+    connect(bikes_, &QComboBox::currentIndexChanged, this, &MainWindow::onBikeChosen);
     lobes_ = new QComboBox(limits);
     add("ComboBoxPocPalcu", lobes_);
     lobes_->setAccessibleName(accessible::kLobes);
     for (int i = 0; i < 4; ++i)
         lobes_->addItem(QString());
-    connect(lobes_, &QComboBox::activated, this, &MainWindow::onControlEdited);
+    connect(lobes_, &QComboBox::currentIndexChanged, this, &MainWindow::onControlEdited);
     int row = 0;
     grid->addWidget(bikes_, row++, 0, 1, 2);
     grid->addWidget(lobes_, row++, 0, 1, 2);
@@ -477,7 +493,7 @@ QWidget* MainWindow::buildRightColumn() {
         grid->addWidget(f, row++, 1);
         // The clutch fields have no exit handler: their values come in with the next capture.
         if (id == Spin::StartLimiter || id == Spin::Limiter)
-            connect(f, &SpinField::editingFinished, this, &MainWindow::onControlEdited);
+            connect(f, &SpinField::left, this, &MainWindow::onControlEdited);
     }
     noReading_ = new QCheckBox(limits);
     add("CheckBoxZakazCteni", noReading_);
@@ -500,7 +516,7 @@ QWidget* MainWindow::buildRightColumn() {
     lightGrid->addWidget(reverseOutput_, row, 0, 1, 2);
     l->addWidget(light);
     for (QCheckBox* c : {noReading_, programAfterChange_, reverseOutput_})
-        connect(c, &QCheckBox::clicked, this, &MainWindow::onCheckBoxReleased);
+        connect(c, &QCheckBox::toggled, this, &MainWindow::onCheckBoxReleased);
 
     auto* test = new QGroupBox(w);
     add("GroupBoxTestIgn", test);

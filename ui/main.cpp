@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kUsageExit = 2;
 constexpr int kFailureExit = 70;
-constexpr const char* kDemoDevice = "virtual-unit";
+constexpr std::string_view kDemoDevice = zentrola::kVirtualUnitDevice;
 
 // Whatever escapes an event handler ends the program with a message, never silently.
 class Application : public QApplication {
@@ -104,12 +104,12 @@ int main(int argc, char* argv[]) {
     }
     try {
         zentrola::VirtualUnit unit;
-        zentrola::LoopbackPort loopback(unit, kDemoDevice);
+        zentrola::LoopbackPort loopback(unit, std::string(kDemoDevice));
         zentrola::QtSerialPort serial;
         zentrola::SerialPort& port = parsed->demo ? static_cast<zentrola::SerialPort&>(loopback)
                                                   : static_cast<zentrola::SerialPort&>(serial);
         if (parsed->demo)
-            parsed->start.port = kDemoDevice;
+            parsed->start.port = std::string(kDemoDevice);
         parsed->start.programDir = QCoreApplication::applicationDirPath().toStdString();
         parsed->start.configDir = zentrola::configDir();
 
