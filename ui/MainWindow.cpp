@@ -201,15 +201,7 @@ void MainWindow::updateFromConfigurator() {
     if (windowTitle() != caption)
         setWindowTitle(caption);
 
-    const StatusLine& st = cfg_.status();
-    setText(status_, q(st.text));
-    paintBackground(status_, st.colour);
-    setShown(status_, st.visible);
-    if (statusGauge_->maximum() != st.gaugeMax)
-        statusGauge_->setMaximum(st.gaugeMax);
-    if (statusGauge_->value() != st.gauge)
-        statusGauge_->setValue(st.gauge);
-    setShown(statusGauge_, st.gaugeVisible);
+    showStatus(cfg_.status());
 
     setShown(noConnection_, cfg_.connectionLost());
     setText(comLabel_, q(cfg_.comLabel()));
@@ -507,8 +499,20 @@ Answer MainWindow::ask(const std::string& question) {
                                        : Answer::Cancel;
 }
 
-void MainWindow::statusPosted(const StatusLine&) {
-    // The label follows the Configurator's status line after every tick and command.
+void MainWindow::statusPosted(const StatusLine& st) {
+    // At once, not with the next tick: a message posted inside a long command is seen.
+    showStatus(st);
+}
+
+void MainWindow::showStatus(const StatusLine& st) {
+    setText(status_, q(st.text));
+    paintBackground(status_, st.colour);
+    setShown(status_, st.visible);
+    if (statusGauge_->maximum() != st.gaugeMax)
+        statusGauge_->setMaximum(st.gaugeMax);
+    if (statusGauge_->value() != st.gauge)
+        statusGauge_->setValue(st.gauge);
+    setShown(statusGauge_, st.gaugeVisible);
 }
 
 void MainWindow::monitorUpdated() {

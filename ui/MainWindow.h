@@ -132,6 +132,7 @@ class MainWindow : public QMainWindow, public View {
     void takeWidgets();
     void updateFromConfigurator();
     void updateMonitorLabels();
+    void showStatus(const StatusLine& status);
     void updateComMenu();
     // The COM menu entry of what is in use: the command line's device, or the chosen COM.
     QAction* comInUse() const;

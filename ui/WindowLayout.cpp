@@ -196,11 +196,15 @@ void MainWindow::buildMenus() {
     forcedCom_ = comMenu_->addAction(QString());
     forcedCom_->setObjectName(QStringLiteral("MenuComForced"));
     forcedCom_->setCheckable(true);
+    // It tells what is in use; choosing a COM entry below leaves it for good.
+    forcedCom_->setEnabled(false);
     forcedCom_->setVisible(false);
     comGroup_->addAction(forcedCom_);
     comMenu_->addSeparator();
     for (int i = 0; i <= kAutoPortIndex; ++i) {
         auto* a = comMenu_->addAction(QString());
+        a->setObjectName(i == kAutoPortIndex ? QStringLiteral("MenuComAuto")
+                                             : QStringLiteral("MenuCom%1").arg(i + 1));
         a->setCheckable(true);
         comGroup_->addAction(a);
         comActions_.push_back(a);

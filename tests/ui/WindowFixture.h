@@ -38,6 +38,9 @@ struct Window {
     Answer answer = Answer::No;
     QString chosenFile;
     QString dialogStart;
+    int fileDialogs = 0;   // file dialogs the window opened
+    int dialogs = 0;       // other dialogs (the differences table)
+    QStringList documents; // what the system was asked to open
 
     // Starts the window; connected: the unit answers on the port the window is told to use.
     void start(const std::filesystem::path& config, bool connected = true,
@@ -52,8 +55,14 @@ struct Window {
             return answer;
         };
         w->fileDialogHook = [this](bool, const QString& start) {
+            ++fileDialogs;
             dialogStart = start;
             return chosenFile;
+        };
+        w->dialogHook = [this](QDialog&) { ++dialogs; };
+        w->openDocumentHook = [this](const QString& path) {
+            documents << path;
+            return true;
         };
         StartOptions o;
         o.configDir = config;
