@@ -1,6 +1,8 @@
 // The graph widget: its pixels where the model puts the elements, and a drag with the mouse.
 #include "WindowFixture.h"
 
+#include <QToolTip>
+
 #include "app/GraphModel.h"
 #include "ui/GraphView.h"
 
@@ -108,7 +110,10 @@ TEST_F(GraphViewTest, DraggingAPointIsOneUndoStep) {
         to = QPoint(from.x(), model().geometry().y(degrees));
         QTest::mouseMove(graph(), to);
     }
+    // The tip follows the drag, and goes when it ends.
+    EXPECT_EQ(QToolTip::text(), "3,000 rpm, 16°");
     QTest::mouseRelease(graph(), Qt::LeftButton, {}, to);
+    EXPECT_FALSE(QToolTip::isVisible());
     EXPECT_EQ(im.advance(Curve::A, 2), 16);
     EXPECT_EQ(win.spin(Spin::Advance + 2)->shownText(), "16");
     EXPECT_EQ(im.rpm(Curve::A, 2), 30) << "a straight drag keeps the speed";

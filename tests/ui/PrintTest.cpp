@@ -139,6 +139,19 @@ TEST_F(PrintTest, ContentsOpensTheManualOfTheLanguageOrSaysItIsMissing) {
     EXPECT_EQ(win.messages.front(), "Fehler beim öffnen der Datei manual_zentrola_de.pdf !");
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(opened.front().endsWith("/manual_zentrola_de.pdf"));
+
+    // The manual is there but no program opens PDF files: the same message, and the full
+    // path with the reason beside it.
+    win.w->openDocumentHook = [](const QString&) { return false; };
+    std::filesystem::current_path(dir.path);
+    win.key(QKeySequence("F1"));
+    std::filesystem::current_path(old);
+    ASSERT_EQ(win.messages.size(), 2);
+    const QString full = QString::fromStdString((dir.path / "manual_zentrola_de.pdf").string());
+    EXPECT_TRUE(win.messages.back().startsWith(
+        "Fehler beim öffnen der Datei manual_zentrola_de.pdf ! | " + full + "\n"))
+        << win.messages.back().toStdString();
+    EXPECT_TRUE(win.messages.back().contains("PDF-Dateien"));
 }
 
 TEST_F(PrintTest, AboutBoxTitleFollowsTheLanguage) {
