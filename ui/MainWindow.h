@@ -140,9 +140,10 @@ class MainWindow : public QMainWindow, public View {
                        std::string_view suffix = {});
     DifferenceFormat differenceFormat() const;
     void updateNotProgrammed();
+    void updateNotSaved();
     void updateRecording();
     void showDifferenceTable(const QString& title, const QString& other,
-                             const std::vector<Difference>* list);
+                             const std::vector<Difference>* list, const QString& note = {});
 
     // Handlers bound to the widgets.
     void onControlEdited();
@@ -183,6 +184,7 @@ class MainWindow : public QMainWindow, public View {
     QTimer* timer_ = nullptr;
     AboutBox* about_ = nullptr;
     QLabel* notProgrammed_ = nullptr;
+    QLabel* notSaved_ = nullptr;
     QLabel* recording_ = nullptr;
     LiveRecorder recorder_;
     // The last comparison of the window with the unit, kept until either side changes.
