@@ -47,6 +47,9 @@ void Configurator::start(const StartOptions& options) {
     monitor_.placeholders(texts_);
     refreshControls();
     history_.start(image_);
+    // The file named from the last run holds what it holds, not necessarily the kept settings.
+    if (!texts_.TextFileName.empty())
+        fileImage_ = openedOverImage(texts_.TextFileName);
     openPort();
     refreshControls();
     status_.visible = false;
@@ -98,12 +101,14 @@ void Configurator::saveSettingsFiles() {
 void Configurator::tick() {
     poll();
 
-    if (monitor_.displayedRpm() != lastDrawnRpm_) {
-        lastDrawnRpm_ = monitor_.displayedRpm();
+    // No speed line from an old frame while none is coming.
+    const int liveRpm = monitor_.live() ? monitor_.displayedRpm() : 0;
+    if (liveRpm != lastDrawnRpm_) {
+        lastDrawnRpm_ = liveRpm;
         redrawRequest |= 1; // a rescale asked for in the same tick must not be lost
     }
     if (redrawRequest != 0) {
-        graph_.draw(image_, shown(), monitor_.displayedRpm(), redrawRequest);
+        graph_.draw(image_, shown(), liveRpm, redrawRequest);
         view_.drawGraph(redrawRequest);
         redrawRequest = 0;
     }
@@ -186,6 +191,9 @@ void Configurator::watchdogStep() {
     }
     if (monitor_.forgetChannel())
         refreshControls();
+    // Another unit may be plugged in on the same port: what this one held says nothing of it.
+    transfer_.forgetUnit();
+    monitor_.lost();
     if (!printing)
         connectionLabel_ = true;
     if (++reopenCounter_ >= kReopenTicks) {
@@ -277,6 +285,7 @@ FileResult Configurator::openFile(const std::string& path) {
             afterChange();
             texts_.TextFileName = path;
             settings_.iniDir = path;
+            rememberFile();
             if (outcome == FileOutcome::Older) {
                 view_.showMessage(texts_.TextOlderFile, {});
                 result = FileResult::Older;
@@ -304,6 +313,7 @@ FileResult Configurator::saveFile(const std::string& path) {
     }
     texts_.TextFileName = path;
     settings_.iniDir = path;
+    rememberFile();
     return FileResult::Done;
 }
 

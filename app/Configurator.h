@@ -52,6 +52,17 @@ enum class FileResult : std::uint8_t {
     Ignored,   // while the controls were being refreshed
 };
 
+// Where the program's knowledge of the unit's settings comes from.
+enum class UnitSource : std::uint8_t {
+    Confirmed,    // a passed verify (after Read, Program or Verify)
+    FailedVerify, // the pages the unit sent during a failed verify and read after it
+};
+
+struct KnownUnit {
+    UnitSource source = UnitSource::Confirmed;
+    ParameterImage image;
+};
+
 // How the last transfer ended, for the command line's exit code.
 enum class TransferResult : std::uint8_t {
     None,
@@ -160,6 +171,13 @@ class Configurator {
     }
     // The pages the unit sent during the last verify; with a failed one, what it holds.
     const UnitPages& lastUnitPages() const { return transfer_.lastUnitPages(); }
+    // What the unit is known to hold: confirmed by a passed verify, or as a failed verify
+    // found it; none before either, and after the connection was lost (it may be another
+    // unit now).
+    std::optional<KnownUnit> knownUnit() const;
+    // The window's settings differ from the file last opened or saved; false while no file
+    // is named.
+    bool notSaved() const;
     const Monitor& monitor() const { return monitor_; }
     const StatusLine& status() const { return status_; }
     int messageCountdown() const { return messageCountdown_; }
@@ -209,6 +227,11 @@ class Configurator {
     void historyStep();
     void afterUndoRedo();
     void loadSettingsFiles();
+    void rememberFile() {
+        fileImage_ = image_;
+        unsavedCompared_.reset();
+    }
+    std::optional<ParameterImage> openedOverImage(const std::string& path) const;
     void saveSettingsFiles();
     Page exchangePage() const;
     void graphDragStep(Curve curve, int x, int y);
@@ -249,6 +272,11 @@ class Configurator {
     Settings settings_;
     std::optional<std::filesystem::path> configDir_;
     bool testMode_ = false;
+    // The image as the named file was last opened or saved; none when it could not be read.
+    std::optional<ParameterImage> fileImage_;
+    // The last comparison with it, kept until the image changes: the idle tick stays cheap.
+    mutable std::optional<ParameterImage> unsavedCompared_;
+    mutable bool unsavedResult_ = false;
 };
 
 } // namespace zentrola

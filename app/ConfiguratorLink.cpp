@@ -94,6 +94,10 @@ void Configurator::onPageReply(std::span<const std::uint8_t> frame) {
         applyRules();
     if (fx.rulesAndRefresh || fx.refreshOnly)
         refreshControls();
+    // Undo goes back to before the Read, Redo to the unit's settings again; writing them
+    // back to the unit they came from would be no edit of the user's.
+    if (fx.readDone)
+        history_.record(image_);
     if (fx.versionMismatch) {
         messageCountdown_ = 0;
         lastResult_ = TransferResult::VersionMismatch;
@@ -111,6 +115,10 @@ void Configurator::onPageReply(std::span<const std::uint8_t> frame) {
         postStatus(texts_.TextVerify + ":", Colour::Face);
         status_.visible = true;
         status_.gauge = 0;
+    }
+    if (fx.verifyFailed) {
+        postStatus(texts_.TextVerifyError, Colour::Red);
+        lastResult_ = TransferResult::Failed;
     }
     if (fx.verifyPassed) {
         status_.gauge = status_.gaugeMax;

@@ -217,11 +217,14 @@ int verify(Session& s, const CliRequest& r, std::ostream& out) {
         return code;
     s.c.verify();
     const int code = finishTransfer(s, TransferResult::VerifyOk);
-    // "Verify error!" does not say what differs; the pages the unit sent do.
+    // "Verify error!" does not say what differs; the pages the unit sent do, together with
+    // the page read after a failure on page 1.
     if (s.c.lastResult() == TransferResult::Failed &&
-        s.c.transfer().failedMode() == TransferMode::Verify)
-        printDifferences(out, s.c.language(), s.c.image(),
-                         s.c.transfer().withUnitPages(s.c.image()));
+        s.c.transfer().failedMode() == TransferMode::Verify) {
+        // None when the unit fell silent on the way: then nothing is known of it.
+        if (const std::optional<KnownUnit> unit = s.c.knownUnit())
+            printDifferences(out, s.c.language(), s.c.image(), unit->image);
+    }
     return code;
 }
 

@@ -183,10 +183,11 @@ Commands:
   program  Opens IN.ign as Open does, programs it into the unit, verifies it, and waits
            until the unit reports that it has saved the settings.
   verify   Opens IN.ign as Open does and compares the unit's settings with it. On
-           "Verify error!" it prints the settings that differ in the pages the unit sent,
-           as diff does (file -> unit); a verify that fails on page 1 never asks for page 2,
-           so the advance values, curve B's points 6 to 15 and the test rpm are then not
-           shown.
+           "Verify error!" it prints every setting that differs, as diff does
+           (file -> unit): after a failure it also reads the part of the settings the
+           verify did not compare (read requests only: nothing is programmed), so one
+           difference does not hide another. A unit that falls silent on the way is not
+           known: nothing is printed.
   monitor  Prints one line per monitor frame: the shown monitor labels joined by " | ".
            --frames N stops after N frames, otherwise Ctrl+C stops (exit 0). --csv FILE
            also writes the frames as CSV: a header of the label names, then one row per

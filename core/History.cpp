@@ -7,16 +7,20 @@ void History::start(const ParameterImage& image) {
     ring_[0] = image.span();
 }
 
+bool History::record(const ParameterImage& image) {
+    if (ring_[current_] == image.span())
+        return false;
+    current_ = (current_ + 1) % kEntries;
+    newest_ = current_; // a new change drops the redo branch
+    if (current_ == oldest_)
+        oldest_ = (oldest_ + 1) % kEntries;
+    ring_[current_] = image.span();
+    return true;
+}
+
 History::Step History::step(const ParameterImage& image, bool programAfterChange) {
     Step s;
-    s.changed = ring_[current_] != image.span();
-    if (s.changed) {
-        current_ = (current_ + 1) % kEntries;
-        newest_ = current_; // a new change drops the redo branch
-        if (current_ == oldest_)
-            oldest_ = (oldest_ + 1) % kEntries;
-        ring_[current_] = image.span();
-    }
+    s.changed = record(image);
     // Right after the box is ticked only a change programs; while it stays ticked every step
     // does, so that a unit that missed a programming gets the set again.
     if (programAfterChange) {

@@ -21,6 +21,10 @@ class History {
     void start(const ParameterImage& image);
     // The change check after every edit; programAfterChange is the state of its check box.
     Step step(const ParameterImage& image, bool programAfterChange);
+    // A step of its own that never programs, whatever the box says (a finished Read: the
+    // unit's settings must not be written back). The box's remembered state stays as it was.
+    // True when a snapshot was taken.
+    bool record(const ParameterImage& image);
     // Both copy the entry back into the image; false when there was nothing to go to.
     bool undo(ParameterImage& image);
     bool redo(ParameterImage& image);

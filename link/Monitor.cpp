@@ -83,6 +83,13 @@ Monitor::Monitor() {
         display_.labels[i].visible = false; // only in test mode
     display_[MonLabel::Version].visible = false;
     display_[MonLabel::DataError].visible = false;
+    lost();
+}
+
+void Monitor::lost() {
+    live_ = false;
+    for (Label& l : display_.labels)
+        l.enabled = false;
 }
 
 bool Monitor::onFrame(std::span<const std::uint8_t> f, const ParameterImage& image,
@@ -90,6 +97,11 @@ bool Monitor::onFrame(std::span<const std::uint8_t> f, const ParameterImage& ima
     std::copy_n(f.begin(), frame_.size(), frame_.begin());
     haveFrame_ = true;
     auto& d = display_;
+    if (!live_) {
+        live_ = true;
+        for (Label& l : d.labels)
+            l.enabled = true;
+    }
     auto flag = [&](std::size_t at) { return f[at] != 0; };
     auto set = [&](MonLabel l, std::string text, Colour onColour, bool on) {
         d[l].text = std::move(text);
@@ -208,6 +220,11 @@ bool Monitor::forgetChannel() {
 }
 
 void Monitor::highlight(const ParameterImage& image) {
+    if (!live_) {
+        // An old speed must not point at a row as if the engine turned at it now.
+        highlightRow_ = kNoHighlight;
+        return;
+    }
     std::optional<Curve> curve;
     switch (image[Offset::CurveSelect]) {
     case CurveSelection::A:

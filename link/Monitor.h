@@ -109,6 +109,10 @@ class Monitor {
 
     // The connection was lost: the channel is unknown again. True when it was known.
     bool forgetChannel();
+    // No frame is coming: the labels keep their last texts but are shown greyed, and no
+    // curve row is highlighted, until the next frame. Greyed from the start, too.
+    void lost();
+    bool live() const { return live_; }
 
     const MonitorDisplay& display() const { return display_; }
     MonitorDisplay& display() { return display_; }
@@ -131,6 +135,7 @@ class Monitor {
   private:
     std::array<std::uint8_t, kFrameSize - 1> frame_{};
     bool haveFrame_ = false;
+    bool live_ = false;
     MonitorDisplay display_;
     int displayedRpm_ = 0;
     int savingCountdown_ = 0;

@@ -28,6 +28,8 @@ void Transfer::startVerify() {
     attempts_ = 0;
     transferOk_ = false;
     unitPages_ = {};
+    verifyFailed_ = false;
+    fetchingRest_ = false;
 }
 
 void Transfer::startProgram() {
@@ -35,6 +37,24 @@ void Transfer::startProgram() {
     pageIndexByte_ = kProgramPage0;
     attempts_ = 0;
     transferOk_ = false;
+    // What a failed verify found is no longer what the unit holds once it is programmed.
+    verifyFailed_ = false;
+    fetchingRest_ = false;
+}
+
+void Transfer::forgetUnit() {
+    confirmed_.reset();
+    unitPages_ = {};
+    verifyFailed_ = false;
+}
+
+void Transfer::failVerify() {
+    transferOk_ = false;
+    confirmed_.reset();
+    verifyFailed_ = true;
+    fetchingRest_ = false;
+    failedMode_ = TransferMode::Verify;
+    mode_ = TransferMode::Idle;
 }
 
 TimeoutEffect Transfer::tick() {
@@ -47,8 +67,17 @@ TimeoutEffect Transfer::tick() {
     if (++attempts_ <= kMaxSends)
         return TimeoutEffect::Resend;
     if (mode_ == TransferMode::Verify) {
-        transferOk_ = false;
-        confirmed_.reset();
+        // Page 1 answered but differed: page 2 was never asked for. Read it too, in the time
+        // a page of the verify would have taken, before the failure is told.
+        const bool page1Failed = (pageIndexByte_ & Lead::PageMask) == 1;
+        if (page1Failed && unitPages_[0] && !fetchingRest_) {
+            fetchingRest_ = true;
+            pageIndexByte_ = kReadPage2;
+            attempts_ = 1;
+            return TimeoutEffect::Resend;
+        }
+        failVerify();
+        return TimeoutEffect::Failed;
     }
     failedMode_ = mode_;
     mode_ = TransferMode::Idle;
@@ -85,6 +114,8 @@ void Transfer::switchToVerify(ReplyEffects& fx) {
     fx.send = true;
     fx.verifyStarted = true;
     unitPages_ = {};
+    verifyFailed_ = false;
+    fetchingRest_ = false;
 }
 
 bool Transfer::verifyPage(std::span<const std::uint8_t, kPageSize> payload, int page,
@@ -139,6 +170,12 @@ ReplyEffects Transfer::onReply(std::span<const std::uint8_t> block, ParameterIma
     case TransferMode::Verify: {
         Page& kept = unitPages_[static_cast<std::size_t>(page - 1)].emplace();
         std::copy(payload.begin(), payload.end(), kept.begin());
+        if (fetchingRest_) {
+            // Only kept, not compared: the verify has failed already.
+            failVerify();
+            fx.verifyFailed = true;
+            break;
+        }
         if (!verifyPage(payload, page, image))
             break;
         if (page < kLastPage) {
@@ -148,6 +185,7 @@ ReplyEffects Transfer::onReply(std::span<const std::uint8_t> block, ParameterIma
             std::copy(image.page(page).begin(), image.page(page).end(),
                       verifying_.page(page).begin());
             confirmed_ = verifying_;
+            verifyFailed_ = false;
             mode_ = TransferMode::Idle;
             fx.verifyPassed = true;
         }
@@ -179,6 +217,7 @@ ReplyEffects Transfer::onReply(std::span<const std::uint8_t> block, ParameterIma
             } else {
                 std::copy(readPages_.begin(), readPages_.end(), image.span().begin());
                 fx.rulesAndRefresh = true;
+                fx.readDone = true;
                 switchToVerify(fx);
             }
         }

@@ -34,6 +34,8 @@ struct ReplyEffects {
     bool gaugeStep = false;
     bool verifyStarted = false; // "Verify:" in the face colour, gauge 0
     bool verifyPassed = false;  // gauge full, "Verify: OK"
+    bool verifyFailed = false;  // "Verify error!": the pages after the failure have come
+    bool readDone = false;      // a Read's pages are in the image
     bool send = false;          // send the current page at once
 };
 
@@ -88,10 +90,17 @@ class Transfer {
     const UnitPages& lastUnitPages() const { return unitPages_; }
     // The base with the unit's pages of the last verify over it.
     ParameterImage withUnitPages(ParameterImage base) const;
+    // The pages the unit sent during a verify that failed, and those read after the failure;
+    // null while no failed verify is known (none yet, a new verify or programming started, a
+    // verify passed, or the unit was forgotten).
+    const UnitPages* failedVerifyPages() const { return verifyFailed_ ? &unitPages_ : nullptr; }
+    // The unit may have been swapped for another: nothing is known of its settings.
+    void forgetUnit();
 
   private:
     void nextPage(ReplyEffects& fx);
     void switchToVerify(ReplyEffects& fx);
+    void failVerify();
     bool verifyPage(std::span<const std::uint8_t, kPageSize> payload, int page,
                     const ParameterImage& image) const;
 
@@ -104,6 +113,10 @@ class Transfer {
     UnitPages unitPages_{};
     ParameterImage verifying_; // the image as the pages passed so far compared it
     std::optional<ParameterImage> confirmed_;
+    bool verifyFailed_ = false;
+    // After a verify failed on page 1, page 2 is read as well (read requests only), so that
+    // what the unit holds is known whole; the failure is told when it has come.
+    bool fetchingRest_ = false;
     // A Read's pages 1 and 2 as they come; they go into the image together once page 2 has
     // come, so a Read that fails half-way leaves the image as it was.
     std::array<std::uint8_t, kRecordSize> readPages_{};

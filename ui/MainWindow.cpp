@@ -225,6 +225,7 @@ void MainWindow::updateFromConfigurator() {
     updateMonitorLabels();
     updateHighlight();
     updateNotProgrammed();
+    updateNotSaved();
     updateRecording();
 }
 
@@ -239,7 +240,7 @@ void MainWindow::updateMonitorLabels() {
         for (std::size_t c = 0; c < kControlCount; ++c) {
             if (kControlNames[c] == name) {
                 look.visible = look.visible && enabling_.controls[c].visible;
-                look.enabled = enabling_.controls[c].enabled;
+                look.enabled = look.enabled && enabling_.controls[c].enabled;
             }
         }
         setText(label, q(m.text));

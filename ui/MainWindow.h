@@ -145,9 +145,10 @@ class MainWindow : public QMainWindow, public View {
                        std::string_view suffix = {}, const QString& title = {});
     DifferenceFormat differenceFormat() const;
     void updateNotProgrammed();
+    void updateNotSaved();
     void updateRecording();
     void showDifferenceTable(const QString& title, const QString& other,
-                             const std::vector<Difference>* list);
+                             const std::vector<Difference>* list, const QString& note = {});
 
     // Handlers bound to the widgets.
     void onControlEdited();
@@ -189,6 +190,7 @@ class MainWindow : public QMainWindow, public View {
     QTimer* timer_ = nullptr;
     AboutBox* about_ = nullptr;
     QLabel* notProgrammed_ = nullptr;
+    QLabel* notSaved_ = nullptr;
     QLabel* recording_ = nullptr;
     LiveRecorder recorder_;
     QtTranslations qtTexts_;

@@ -44,15 +44,15 @@ DifferenceFormat MainWindow::differenceFormat() const {
 }
 
 void MainWindow::updateNotProgrammed() {
-    const std::optional<ParameterImage>& unit = cfg_.confirmedUnitImage();
+    const std::optional<KnownUnit> unit = cfg_.knownUnit();
     bool differs = false;
     if (unit) {
         // Compared again only when either side changed: the idle tick stays cheap.
         if (!comparedWindow_ || *comparedWindow_ != cfg_.image() || !comparedUnit_ ||
-            *comparedUnit_ != *unit) {
+            *comparedUnit_ != unit->image) {
             comparedWindow_ = cfg_.image();
-            comparedUnit_ = *unit;
-            windowDiffers_ = !sameSettings(cfg_.image(), *unit);
+            comparedUnit_ = unit->image;
+            windowDiffers_ = !sameSettings(cfg_.image(), unit->image);
         }
         differs = windowDiffers_;
     }
@@ -60,17 +60,24 @@ void MainWindow::updateNotProgrammed() {
         notProgrammed_->setVisible(differs);
 }
 
+// Beside the marker above, and of the same kind: a claim the window makes about its settings.
+void MainWindow::updateNotSaved() {
+    const bool differs = cfg_.notSaved();
+    if (notSaved_->isHidden() == differs)
+        notSaved_->setVisible(differs);
+}
+
 void MainWindow::showDifferenceTable(const QString& title, const QString& other,
-                                     const std::vector<Difference>* list) {
+                                     const std::vector<Difference>* list, const QString& note) {
     const Language language = languageFromIndex(cfg_.language());
     QDialog dialog(this);
     dialog.setObjectName("DialogDifferences");
     dialog.setWindowTitle(title);
     auto* layout = new QVBoxLayout(&dialog);
-    auto* note = new QLabel(&dialog);
-    note->setObjectName("LabelDifferencesNote");
-    note->setWordWrap(true);
-    layout->addWidget(note);
+    auto* noteLabel = new QLabel(&dialog);
+    noteLabel->setObjectName("LabelDifferencesNote");
+    noteLabel->setWordWrap(true);
+    layout->addWidget(noteLabel);
     auto* table = new QTableWidget(&dialog);
     table->setObjectName("TableDifferences");
     table->setColumnCount(3);
@@ -82,13 +89,14 @@ void MainWindow::showDifferenceTable(const QString& title, const QString& other,
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     table->setAccessibleName(title);
     if (!list) {
-        note->setText(q(windowtexts::NoneConfirmed[language]));
+        noteLabel->setText(q(windowtexts::NoneConfirmed[language]));
         table->setVisible(false);
     } else if (list->empty()) {
-        note->setText(q(windowtexts::NoDifferences[language]));
+        noteLabel->setText(note.isEmpty() ? q(windowtexts::NoDifferences[language]) : note);
         table->setVisible(false);
     } else {
-        note->setVisible(false);
+        noteLabel->setText(note);
+        noteLabel->setVisible(!note.isEmpty());
         table->setRowCount(static_cast<int>(list->size()));
         for (int row = 0; row < static_cast<int>(list->size()); ++row) {
             const Difference& d = (*list)[static_cast<std::size_t>(row)];
@@ -115,15 +123,21 @@ void MainWindow::showDifferenceTable(const QString& title, const QString& other,
 
 void MainWindow::commandDifferences() {
     const Language language = languageFromIndex(cfg_.language());
-    const std::optional<ParameterImage>& unit = cfg_.confirmedUnitImage();
+    const std::optional<KnownUnit> unit = cfg_.knownUnit();
     const QString title = q(windowtexts::DifferencesTitle[language]);
     const QString column = q(windowtexts::UnitColumn[language]);
     if (!unit) {
         showDifferenceTable(title, column, nullptr);
         return;
     }
-    const std::vector<Difference> list = differences(cfg_.image(), *unit, differenceFormat());
-    showDifferenceTable(title, column, &list);
+    const std::vector<Difference> list = differences(cfg_.image(), unit->image, differenceFormat());
+    QString note;
+    if (unit->source == UnitSource::FailedVerify) {
+        // Not the settings a verify confirmed: say where they come from.
+        note = q(list.empty() ? windowtexts::FailedVerifyUnshown[language]
+                              : windowtexts::FailedVerifyNote[language]);
+    }
+    showDifferenceTable(title, column, &list, note);
 }
 
 void MainWindow::commandCompareFile() {

@@ -155,10 +155,14 @@ void MainWindow::build() {
     notProgrammed_ = makeLabel("LabelNotProgrammed", bar);
     notProgrammed_->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); font-weight: bold;"));
     notProgrammed_->setVisible(false);
+    notSaved_ = makeLabel("LabelNotSaved", bar);
+    notSaved_->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    notSaved_->setVisible(false);
     recording_ = makeLabel("LabelRecording", bar);
     recording_->setVisible(false);
     bar->addPermanentWidget(recording_);
     bar->addPermanentWidget(notProgrammed_);
+    bar->addPermanentWidget(notSaved_);
 }
 
 void MainWindow::buildMenus() {

@@ -73,17 +73,27 @@ TEST_F(Timeline, OnlyAPassedVerifyConfirmsTheUnitsSettings) {
     ASSERT_TRUE(b.runTransfer());
     EXPECT_EQ(b.c.confirmedUnitImage(), b.c.image());
 
-    // Someone else changes the unit: the verify fails on page 1 and forgets the old belief.
+    // Someone else changes the unit: the verify fails on page 1 and forgets the old belief;
+    // page 2, which it never compared, is read after the failure, before "Verify error!".
     b.unit().eeprom()[Offset::LimiterB] = 115;
+    b.unit().eeprom()[Offset::AdvanceB + 3] = 9;
+    const ParameterImage window = b.c.image();
     b.c.verify();
+    ASSERT_TRUE(b.runUntil([&] { return b.c.transfer().pageIndexByte() == 0x42; }, 40));
+    EXPECT_EQ(statusText(), "Verify:");
     ASSERT_TRUE(b.runTransfer());
     EXPECT_EQ(b.c.lastResult(), TransferResult::Failed);
+    EXPECT_EQ(statusText(), "Verify error!");
     EXPECT_FALSE(b.c.confirmedUnitImage());
     ASSERT_TRUE(b.c.lastUnitPages()[0]);
-    EXPECT_FALSE(b.c.lastUnitPages()[1]); // never asked for
-    const ParameterImage unit = b.c.transfer().withUnitPages(b.c.image());
-    EXPECT_EQ(unit[Offset::LimiterB], 115);
-    EXPECT_EQ(unit.page(2)[0], b.c.image().page(2)[0]);
+    ASSERT_TRUE(b.c.lastUnitPages()[1]);
+    const std::optional<KnownUnit> unit = b.c.knownUnit();
+    ASSERT_TRUE(unit);
+    EXPECT_EQ(unit->source, UnitSource::FailedVerify);
+    EXPECT_EQ(unit->image[Offset::LimiterB], 115);
+    EXPECT_EQ(unit->image[Offset::AdvanceB + 3], 9);
+    EXPECT_EQ(b.c.image(), window) << "the window's image is untouched";
+    EXPECT_EQ(b.unit().programmings(), 0);
 
     b.c.program();
     ASSERT_TRUE(b.runTransfer());

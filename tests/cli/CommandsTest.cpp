@@ -395,12 +395,23 @@ TEST_F(Commands, DiffOfAFileThatCannotBeReadIsAFileError) {
 }
 
 TEST_F(Commands, FailedVerifyNamesWhatTheUnitHoldsDifferently) {
-    // Page 1 differs: the unit is not asked for page 2.
+    // Page 1 differs: page 2 is read after the failure, and agrees.
     ASSERT_EQ(onUnit({"program", fixture("default_v92.ign")}), ExitCode::Done) << err;
     unit().eeprom()[Offset::LimiterB] = 115;
     EXPECT_EQ(onUnit({"verify", fixture("default_v92.ign")}), ExitCode::TransferFailed);
     EXPECT_EQ(linesOf(err).back(), "Verify error!");
     EXPECT_EQ(out, "Limiter [rpm], curve B: 15,000 -> 11,500\n");
+
+    // Both pages differ: the verify stops at page 1, and page 2's difference is named too,
+    // with the unit only read.
+    unit().eeprom()[Offset::AdvanceA + 1] = 11;
+    const std::size_t programmed = unit().received(VirtualUnit::RequestKind::Program);
+    EXPECT_EQ(onUnit({"verify", fixture("default_v92.ign")}), ExitCode::TransferFailed);
+    EXPECT_EQ(linesOf(err).back(), "Verify error!");
+    EXPECT_EQ(out, "Curve A, point 2, advance [°]: 10 -> 11\n"
+                   "Limiter [rpm], curve B: 15,000 -> 11,500\n");
+    EXPECT_EQ(unit().received(VirtualUnit::RequestKind::Program), programmed);
+    EXPECT_EQ(unit().eeprom()[Offset::AdvanceA + 1], 11);
 
     // Page 1 passes, page 2 differs.
     unit().eeprom()[Offset::LimiterB] = 150;

@@ -165,6 +165,32 @@ TEST_F(Decode, RowHighlightNearestTheSpeed) {
     word(MonitorByte::Rpm, 3500);
     m.highlight(image);
     EXPECT_EQ(m.highlightedRow(), 1);
+    // No frame coming: no row, whatever the selector; the next frame brings it back.
+    image[Offset::CurveSelect] = CurveSelection::A;
+    m.lost();
+    m.highlight(image);
+    EXPECT_EQ(m.highlightedRow(), kNoHighlight);
+    decode();
+    m.highlight(image);
+    EXPECT_EQ(m.highlightedRow(), 2);
+}
+
+TEST_F(Decode, LabelsGreyedUntilAFrameAndAfterTheConnectionIsLost) {
+    Monitor fresh;
+    for (const Label& l : fresh.display().labels)
+        EXPECT_FALSE(l.enabled);
+    EXPECT_FALSE(fresh.live());
+    decode();
+    const std::string rpm = label(MonLabel::Rpm).text;
+    for (const Label& l : m.display().labels)
+        EXPECT_TRUE(l.enabled);
+    m.lost();
+    for (const Label& l : m.display().labels)
+        EXPECT_FALSE(l.enabled);
+    EXPECT_EQ(label(MonLabel::Rpm).text, rpm) << "the last text stays";
+    decode();
+    EXPECT_TRUE(m.live());
+    EXPECT_TRUE(label(MonLabel::Voltage).enabled);
 }
 
 TEST(MonitorTests, FlagsRideOnce) {

@@ -354,12 +354,15 @@ TEST_F(WindowTest, ReadEditProgramUndoRedoWithTheUnit) {
     EXPECT_EQ(win.cfg().lastResult(), TransferResult::ProgramOk);
     EXPECT_EQ(win.unit.eeprom()[Offset::AdvanceA + 1], 23);
 
-    // The read took no history step of its own: it came in with the edit, and one Undo
-    // goes back to before both. The field's own undo must not take the key.
+    // The read took a history step of its own: one Undo goes back to what was read, the
+    // next to before the Read. The field's own undo must not take the key.
     win.spin(Spin::Rpm)->setFocus();
+    win.key(QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(image().advance(Curve::A, 1), 17);
     win.key(QKeySequence("Ctrl+Z"));
     EXPECT_EQ(image().advance(Curve::A, 1), 10);
     EXPECT_EQ(win.spin(Spin::Advance + 1)->shownText(), "10");
+    win.key(QKeySequence("Ctrl+Alt+Z"));
     win.key(QKeySequence("Ctrl+Alt+Z"));
     EXPECT_EQ(image().advance(Curve::A, 1), 23);
     EXPECT_EQ(win.spin(Spin::Advance + 1)->shownText(), "23");
