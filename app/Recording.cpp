@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <system_error>
@@ -56,10 +57,10 @@ class Scanner {
         return std::all_of(p_, end_, [](char c) { return c == '\r' || c == '\n' || c == ' '; });
     }
 
-    // One field, unquoted; how it ended.
-    FieldEnd field(std::string_view& out, bool& quoted) {
-        quoted = p_ != end_ && *p_ == '"';
-        if (quoted) {
+    // One field without its enclosing quotes (a doubled quote stays doubled: no number has
+    // one); how it ended.
+    FieldEnd field(std::string_view& out) {
+        if (p_ != end_ && *p_ == '"') {
             const char* start = ++p_;
             while (true) {
                 const char* q = std::find(p_, end_, '"');
@@ -197,8 +198,7 @@ Recording readRecording(std::string_view text) {
     std::array<bool, kChannelCount> present{};
     for (FieldEnd end = FieldEnd::Comma; end == FieldEnd::Comma;) {
         std::string_view name;
-        bool quoted = false;
-        end = scan.field(name, quoted);
+        end = scan.field(name);
         if (end == FieldEnd::OpenQuote)
             return fail(RecordingFault::NotARecording, 1);
         std::size_t channel = channelNamed(name);
@@ -219,23 +219,31 @@ Recording readRecording(std::string_view text) {
         if (present[c])
             rec.columns[c].reserve(lines);
 
+    // A row's fields first, then their numbers: a field too many or too few is said as such,
+    // not as the text that slid into a number's place.
+    std::vector<std::string_view> fields;
+    fields.reserve(channelOf.size() + 1);
     std::array<double, kChannelCount> row{};
-    const std::size_t last = channelOf.size() - 1;
     while (!scan.atEnd()) {
         const std::size_t line = scan.line();
         if (scan.onlyBlankLeft())
             break;
-        for (std::size_t i = 0; i <= last; ++i) {
+        fields.clear();
+        FieldEnd end = FieldEnd::Comma;
+        while (end == FieldEnd::Comma) {
             std::string_view field;
-            bool quoted = false;
-            const FieldEnd end = scan.field(field, quoted);
-            // A file that stops inside a row was cut off while it was written.
-            if (end == FieldEnd::OpenQuote || (end == FieldEnd::File && i < last))
-                return fail(RecordingFault::Truncated, line);
-            if ((end == FieldEnd::Comma) != (i < last))
-                return fail(RecordingFault::FieldCount, line);
+            end = scan.field(field);
+            fields.push_back(field);
+        }
+        // A file that stops inside a row was cut off while it was written.
+        if (end == FieldEnd::OpenQuote ||
+            (end == FieldEnd::File && fields.size() < channelOf.size()))
+            return fail(RecordingFault::Truncated, line);
+        if (fields.size() != channelOf.size())
+            return fail(RecordingFault::FieldCount, line);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
             const std::size_t channel = channelOf[i];
-            if (channel != kNoChannel && !fieldValue(channel, field, row[channel]))
+            if (channel != kNoChannel && !fieldValue(channel, fields[i], row[channel]))
                 return fail(RecordingFault::NotANumber, line);
         }
         for (std::size_t c = 0; c < kChannelCount; ++c)
@@ -247,18 +255,19 @@ Recording readRecording(std::string_view text) {
 }
 
 Recording readRecordingFile(const std::string& path) {
-    std::ifstream in(pathFromUtf8(path), std::ios::binary);
+    const std::filesystem::path file = pathFromUtf8(path);
+    // A folder opens as a stream on some systems and claims an endless size.
+    std::error_code error;
+    const bool regular = std::filesystem::is_regular_file(file, error);
+    const std::uintmax_t size = regular ? std::filesystem::file_size(file, error) : 0;
     std::string text;
-    if (in) {
-        in.seekg(0, std::ios::end);
-        const std::streamoff size = in.tellg();
-        in.seekg(0, std::ios::beg);
-        if (size > 0) {
-            text.resize(static_cast<std::size_t>(size));
-            in.read(text.data(), size);
-        }
+    std::ifstream in;
+    if (regular && !error) {
+        in.open(file, std::ios::binary);
+        text.resize(static_cast<std::size_t>(size));
+        in.read(text.data(), static_cast<std::streamsize>(size));
     }
-    if (!in) {
+    if (!regular || error || !in) {
         Recording rec;
         rec.problem = RecordingProblem{RecordingFault::CannotOpen, 0};
         return rec;

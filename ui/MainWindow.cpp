@@ -455,7 +455,7 @@ void MainWindow::statusPosted(const StatusLine&) {
 
 void MainWindow::monitorUpdated() {
     updateMonitorLabels();
-    recorder_.frame(cfg_.monitor().display());
+    recorder_.frame(cfg_.monitor().lastFrame());
 }
 
 void MainWindow::drawGraph(int request) {
