@@ -19,6 +19,8 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF"; // a spreadsheet may
 constexpr int kFixedDecimals = 3;                           // milliseconds, millivolts
 constexpr std::size_t kNumberRoom = 32;
 constexpr std::size_t kNoChannel = kChannelCount; // a column of the file we do not know
+constexpr std::size_t kShortWhole = 9;            // digits that always fit a long
+constexpr long kDecimalBase = 10;
 
 void appendInt(std::string& out, long value) {
     std::array<char, kNumberRoom> buffer{};
@@ -124,6 +126,18 @@ bool fieldValue(std::size_t channel, std::string_view text, double& value) {
         (text[0] == 'A' || text[0] == 'B')) {
         value = text[0] == 'A' ? 0.0 : 1.0;
         return true;
+    }
+    // Most fields are a 0 or 1 or a small count: whole numbers skip the general parser.
+    const std::size_t sign = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (text.size() > sign && text.size() - sign <= kShortWhole) {
+        long whole = 0;
+        std::size_t i = sign;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            whole = whole * kDecimalBase + (text[i++] - '0');
+        if (i == text.size()) {
+            value = static_cast<double>(sign ? -whole : whole);
+            return true;
+        }
     }
     const char* first = text.data();
     const char* last = text.data() + text.size();
