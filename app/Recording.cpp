@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <system_error>
 
 namespace zentrola {
@@ -274,19 +275,20 @@ Recording readRecordingFile(const std::string& path) {
     std::error_code error;
     const bool regular = std::filesystem::is_regular_file(file, error);
     const std::uintmax_t size = regular ? std::filesystem::file_size(file, error) : 0;
-    std::string text;
+    // Not a string: its resize would clear every byte before the read writes it again.
+    std::unique_ptr<char[]> text;
     std::ifstream in;
     if (regular && !error) {
         in.open(file, std::ios::binary);
-        text.resize(static_cast<std::size_t>(size));
-        in.read(text.data(), static_cast<std::streamsize>(size));
+        text.reset(new char[size]);
+        in.read(text.get(), static_cast<std::streamsize>(size));
     }
     if (!regular || error || !in) {
         Recording rec;
         rec.problem = RecordingProblem{RecordingFault::CannotOpen, 0};
         return rec;
     }
-    return readRecording(text);
+    return readRecording(std::string_view(text.get(), static_cast<std::size_t>(size)));
 }
 
 } // namespace zentrola
