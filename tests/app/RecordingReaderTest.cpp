@@ -122,6 +122,9 @@ TEST(RecordingReader, WhatSpreadsheetsAndScriptsWriteIsRead) {
         {"columns moved and one of a script's own",
          "rpm,note,time_s\r\n1500,\"warm, idle\",0\r\n",
          {1500}},
+        {"a carriage return alone ends a line, as old Mac spreadsheets wrote",
+         "time_s,rpm\r0,1500\r0.33,1600\r",
+         {1500, 1600}},
         {"exponents and signs", "time_s,rpm\r\n1e-3,-0\r\n", {0}},
         {"a header without rows", "time_s,rpm\r\n", {}},
     };
