@@ -1,20 +1,10 @@
 #include "app/LiveRecorder.h"
 
-#include "app/MonitorLines.h"
+#include "app/LiveSample.h"
+#include "app/Recording.h"
 #include "files/Utf8Path.h"
 
 namespace zentrola {
-
-std::string recordingHeader() {
-    return "Time [s]," + csvHeader();
-}
-
-std::string recordingTime(long ticks) {
-    const long ms = ticks * kTickMilliseconds;
-    std::string fraction = std::to_string(ms % 1000);
-    fraction.insert(0, 3 - fraction.size(), '0');
-    return std::to_string(ms / 1000) + "." + fraction;
-}
 
 bool LiveRecorder::start(const std::string& path) {
     stop();
@@ -26,7 +16,7 @@ bool LiveRecorder::start(const std::string& path) {
     ticks_ = 0;
     sinceFlush_ = 0;
     failed_ = false;
-    out_ << recordingHeader();
+    out_ << recordingCsvHeader();
     out_.flush();
     if (!out_) {
         stop();
@@ -35,10 +25,10 @@ bool LiveRecorder::start(const std::string& path) {
     return true;
 }
 
-void LiveRecorder::frame(const MonitorDisplay& display) {
+void LiveRecorder::frame(std::span<const std::uint8_t> frame) {
     if (!recording())
         return;
-    out_ << recordingTime(ticks_) << ',' << csvRow(display);
+    out_ << recordingCsvRow(liveSample(frame, ticks_));
     ++rows_;
 }
 

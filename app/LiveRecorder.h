@@ -1,13 +1,13 @@
-// Recording live data: one CSV row per monitor frame, a time column in seconds from the
-// start and then the monitor's columns, flushed about once a second so that a crash loses at
-// most a second. Time is counted in ticks, like everything else.
+// Recording live data: one row of a live sample per monitor frame, time counted in ticks from
+// the start, flushed about once a second so that a crash loses at most a second.
 #pragma once
 
 #include "app/Configurator.h"
-#include "link/Monitor.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <fstream>
+#include <span>
 #include <string>
 
 namespace zentrola {
@@ -19,8 +19,8 @@ class LiveRecorder {
     // Creates (or empties) the file, named in UTF-8, and writes the header; false when it
     // cannot be written.
     bool start(const std::string& path);
-    // A monitor frame was decoded: its row.
-    void frame(const MonitorDisplay& display);
+    // An accepted monitor frame (bytes 0..50): its row.
+    void frame(std::span<const std::uint8_t> frame);
     // One tick passed: the clock of the time column, and the flush.
     void tick();
     // Flushes and closes; false when a write had failed.
@@ -38,9 +38,5 @@ class LiveRecorder {
     int sinceFlush_ = 0;
     bool failed_ = false;
 };
-
-// The time column's header and a time in ticks as seconds with three decimals.
-std::string recordingHeader();
-std::string recordingTime(long ticks);
 
 } // namespace zentrola

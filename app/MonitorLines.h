@@ -1,5 +1,5 @@
-// The monitor as text: a line of the shown labels for the terminal, and CSV rows with a fixed
-// column per label for a file.
+// The monitor as text: a line of the shown labels for the terminal. Recordings hold numbers,
+// not these texts (app/Recording.h).
 #pragma once
 
 #include "link/Monitor.h"
@@ -11,13 +11,5 @@ namespace zentrola {
 
 // The shown labels in their order, joined by " | ".
 std::string monitorLine(const MonitorDisplay& display);
-
-// A header of the label names, and a row with every label's text (empty when hidden), each
-// ending in CR LF.
-std::string csvHeader();
-std::string csvRow(const MonitorDisplay& display);
-
-// One field, quoted when it holds a comma, a quote, a line break or blanks at its ends.
-std::string csvField(std::string_view text);
 
 } // namespace zentrola

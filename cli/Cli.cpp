@@ -1,7 +1,9 @@
 #include "cli/Cli.h"
 
 #include "app/Configurator.h"
+#include "app/LiveSample.h"
 #include "app/MonitorLines.h"
+#include "app/Recording.h"
 #include "cli/CliView.h"
 #include "cli/CommandLine.h"
 #include "core/Differences.h"
@@ -231,7 +233,7 @@ int verify(Session& s, const CliRequest& r, std::ostream& out) {
 int monitor(Session& s, const CliRequest& r, std::ostream& out) {
     // The whole file is written again at the end, through a temporary file like every file
     // this program saves; the header now, so that an unwritable name is known at once.
-    std::string csv = csvHeader();
+    std::string csv = recordingCsvHeader();
     const auto writeCsv = [&] {
         if (!r.csv || writeFileAtomically(*r.csv, csv))
             return true;
@@ -243,14 +245,16 @@ int monitor(Session& s, const CliRequest& r, std::ostream& out) {
 
     int seen = s.view.frames();
     int printed = 0;
+    long ticks = 0; // the time column: ticks since the monitor began, as in the window
     const auto frame = [&] {
+        const long now = ticks++;
         if (s.view.frames() == seen)
             return false;
         seen = s.view.frames();
         const MonitorDisplay& display = s.c.monitor().display();
         out << monitorLine(display) << '\n' << std::flush;
         if (r.csv)
-            csv += csvRow(display);
+            csv += recordingCsvRow(liveSample(s.c.monitor().lastFrame(), now));
         ++printed;
         return r.frames && printed >= *r.frames;
     };

@@ -190,8 +190,11 @@ Commands:
            known: nothing is printed.
   monitor  Prints one line per monitor frame: the shown monitor labels joined by " | ".
            --frames N stops after N frames, otherwise Ctrl+C stops (exit 0). --csv FILE
-           also writes the frames as CSV: a header of the label names, then one row per
-           frame (a hidden label gives an empty field).
+           also writes the frames as numbers, the same file as the window's recording:
+           a header of column names (time_s, rpm, advance_deg, base_advance, supply_v,
+           ...), then one row per frame; time in seconds from the start, a decimal point
+           in every language, advance_deg empty while the base advance is in force or
+           there is no pick-up signal (man zentrola-cli lists every column).
   convert  Opens IN.ign and saves it as OUT.ign in this version's format, in a fresh
            program without a unit. An older file gives the older-version notice.
   diff     Opens A.ign and B.ign as Open does, each in a fresh program without a unit, and

@@ -518,7 +518,7 @@ void MainWindow::showStatus(const StatusLine& st) {
 
 void MainWindow::monitorUpdated() {
     updateMonitorLabels();
-    recorder_.frame(cfg_.monitor().display());
+    recorder_.frame(cfg_.monitor().lastFrame());
 }
 
 void MainWindow::drawGraph(int request) {

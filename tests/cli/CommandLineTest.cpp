@@ -1,8 +1,8 @@
 // The command line's grammar and the text helpers of the command line front end.
 #include "cli/CommandLine.h"
+#include "app/MonitorLines.h"
 #include "cli/Cli.h"
 #include "cli/CliView.h"
-#include "app/MonitorLines.h"
 #include "link/NullSerialPort.h"
 
 #include <gtest/gtest.h>
@@ -132,7 +132,7 @@ TEST(CliView, StatusOncePerChangeMessagesOnOneLine) {
                          "Older version of *.ign file! Some parameters. They are.\n");
 }
 
-TEST(MonitorLines, ShownLabelsOnlyAndCsvQuoting) {
+TEST(MonitorLines, ShownLabelsOnly) {
     MonitorDisplay d;
     for (auto& label : d.labels)
         label.visible = false;
@@ -141,17 +141,4 @@ TEST(MonitorLines, ShownLabelsOnlyAndCsvQuoting) {
     d[MonLabel::Curve] = {{true, true, Colour::Face}, "Kurve - A"};
     d[MonLabel::Version] = {{false, true, Colour::Face}, "hidden"};
     EXPECT_EQ(monitorLine(d), "RPM = 1200 | U = 13.8 [V] | Kurve - A");
-
-    const std::string row = csvRow(d);
-    EXPECT_EQ(row.substr(0, 29), "RPM = 1200,,U = 13.8 [V],,,,,");
-    EXPECT_EQ(std::count(row.begin(), row.end(), ','), static_cast<long>(kMonLabelCount - 1));
-    EXPECT_EQ(row.find("hidden"), std::string::npos);
-    EXPECT_TRUE(row.ends_with("\r\n"));
-    EXPECT_TRUE(csvHeader().starts_with("LabelRpm,LabelMon_Advance,LabelNapeti,"));
-
-    EXPECT_EQ(csvField("plain text"), "plain text");
-    EXPECT_EQ(csvField("1,5"), "\"1,5\"");
-    EXPECT_EQ(csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
-    EXPECT_EQ(csvField("two\nlines"), "\"two\nlines\"");
-    EXPECT_EQ(csvField(" lead"), "\" lead\"");
 }

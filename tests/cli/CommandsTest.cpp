@@ -1,6 +1,8 @@
 // zentrola-cli's commands against the virtual unit in the same process, ticked in a loop.
 #include "cli/Cli.h"
 
+#include "app/Recording.h"
+
 #include "files/ParameterFile.h"
 #include "files/TestFiles.h"
 #include "link/NullSerialPort.h"
@@ -238,12 +240,21 @@ TEST_F(Commands, MonitorPrintsLinesAndWritesCsv) {
         EXPECT_TRUE(contains(line, " | Number of Programing= ")) << line;
         EXPECT_FALSE(contains(line, "Test1")) << line; // test mode is off
     }
-    const auto rows = linesOf(readText(csv));
-    ASSERT_EQ(rows.size(), 4u);
-    EXPECT_TRUE(rows[0].starts_with("LabelRpm,LabelMon_Advance,"));
-    for (const auto& row : rows)
-        EXPECT_EQ(std::count(row.begin(), row.end(), ','), static_cast<long>(kMonLabelCount - 1));
-    EXPECT_TRUE(rows[1].starts_with("RPM = ")) << rows[1];
+    // The window's recording columns, numbers, a monitor period apart.
+    const std::string text = readText(csv);
+    EXPECT_TRUE(text.starts_with(recordingCsvHeader()));
+    const Recording rec = readRecording(text);
+    ASSERT_FALSE(rec.problem) << static_cast<int>(rec.problem->fault);
+    ASSERT_EQ(rec.rows, 3u);
+    for (std::size_t ch = 0; ch < kChannelCount; ++ch)
+        EXPECT_EQ(rec.columns[ch].size(), 3u) << kChannelNames[ch];
+    EXPECT_NEAR(rec[Channel::Time][1] - rec[Channel::Time][0], 0.33, 1e-9);
+    EXPECT_NEAR(rec[Channel::Time][2] - rec[Channel::Time][1], 0.33, 1e-9);
+    EXPECT_EQ(rec[Channel::Version], (std::vector<double>{92, 92, 92}));
+    // The line and the row tell of the same frame.
+    const auto lastLine = lines.back();
+    const auto rpm = std::to_string(static_cast<int>(rec[Channel::Rpm][2]));
+    EXPECT_TRUE(lastLine.starts_with("RPM = " + rpm + " ")) << lastLine << " / " << rpm;
 }
 
 TEST_F(Commands, EndlessMonitorEndsCleanlyOnCtrlC) {

@@ -30,6 +30,14 @@ struct RecordingView : View {
         return answer;
     }
     void statusPosted(const StatusLine& s) override { posted.push_back(s); }
+
+    int frames = 0;
+    std::function<void()> onMonitor; // what a front end does with each decoded frame
+    void monitorUpdated() override {
+        ++frames;
+        if (onMonitor)
+            onMonitor();
+    }
 };
 
 // The unit as the loopback port's peer; remembers when each frame arrived.
