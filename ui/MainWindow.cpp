@@ -6,6 +6,7 @@
 #include "ui/Colours.h"
 #include "ui/GraphView.h"
 #include "ui/Jazyk2.h"
+#include "ui/LiveChart.h"
 #include "ui/RadioGroup.h"
 #include "ui/SpinField.h"
 
@@ -110,6 +111,7 @@ void MainWindow::start(const StartOptions& options) {
     shiftAll_->setChecked(s.ignAll);
     applyControlTexts();
     restoreGeometry();
+    showLiveChart(s.liveChart);
     updateFromConfigurator();
     started_ = true;
     timer_->start();
@@ -179,6 +181,7 @@ void MainWindow::tick() {
     ticking_ = true;
     cfg_.tick();
     recorder_.tick();
+    liveChart_->tick();
     updateFromConfigurator();
     ticking_ = false;
 }
@@ -334,6 +337,7 @@ void MainWindow::applyControlTexts() {
         applyText(control(std::string(t.control)), static_cast<int>(t.kind), q(t.text), t.item);
     updateComMenu();
     updateMonitorLabels();
+    applyLiveDataTexts();
 }
 
 void MainWindow::applyPolarityTexts() {
@@ -456,6 +460,7 @@ void MainWindow::statusPosted(const StatusLine&) {
 void MainWindow::monitorUpdated() {
     updateMonitorLabels();
     recorder_.frame(cfg_.monitor().display());
+    feedLiveChart();
 }
 
 void MainWindow::drawGraph(int request) {

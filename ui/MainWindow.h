@@ -8,6 +8,7 @@
 #include "core/Differences.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -32,6 +33,9 @@ namespace zentrola {
 
 class AboutBox;
 class GraphView;
+class LiveChart;
+class LiveChartDock;
+class RecordingViewer;
 class RadioGroup;
 class SpinField;
 
@@ -93,6 +97,12 @@ class MainWindow : public QMainWindow, public View {
     const LiveRecorder& recorder() const { return recorder_; }
     void commandAdvanceMinus();
     void commandAdvancePlus();
+    // The live chart shown or hidden (checkable, remembered), and the recording viewer.
+    void commandLiveChart();
+    void commandViewRecording();
+    LiveChart* liveChart() const { return liveChart_; }
+    LiveChartDock* liveChartDock() const { return liveChartDock_; }
+    RecordingViewer* recordingViewer() const;
 
     // View
     void showControls(const FormValues& form) override;
@@ -141,6 +151,10 @@ class MainWindow : public QMainWindow, public View {
     DifferenceFormat differenceFormat() const;
     void updateNotProgrammed();
     void updateRecording();
+    void buildLiveData();
+    void applyLiveDataTexts();
+    void showLiveChart(bool shown);
+    void feedLiveChart();
     void showDifferenceTable(const QString& title, const QString& other,
                              const std::vector<Difference>* list);
 
@@ -185,6 +199,10 @@ class MainWindow : public QMainWindow, public View {
     QLabel* notProgrammed_ = nullptr;
     QLabel* recording_ = nullptr;
     LiveRecorder recorder_;
+    LiveChart* liveChart_ = nullptr;
+    LiveChartDock* liveChartDock_ = nullptr;
+    bool liveChartPlaced_ = false;
+    QPointer<RecordingViewer> viewer_;
     // The last comparison of the window with the unit, kept until either side changes.
     std::optional<ParameterImage> comparedWindow_;
     std::optional<ParameterImage> comparedUnit_;

@@ -159,6 +159,7 @@ void MainWindow::build() {
     recording_->setVisible(false);
     bar->addPermanentWidget(recording_);
     bar->addPermanentWidget(notProgrammed_);
+    buildLiveData();
 }
 
 void MainWindow::buildMenus() {
@@ -224,6 +225,11 @@ void MainWindow::buildMenus() {
     tools->addSeparator();
     tools->addAction(makeAction("MenuRecord", QKeySequence(), &MainWindow::commandRecord));
     action("MenuRecord")->setCheckable(true);
+    tools->addAction(makeAction("MenuLiveChart", QKeySequence(Qt::CTRL | Qt::Key_L),
+                                &MainWindow::commandLiveChart));
+    action("MenuLiveChart")->setCheckable(true);
+    tools->addAction(
+        makeAction("MenuViewRecording", QKeySequence(), &MainWindow::commandViewRecording));
 
     QMenu* language = menu("MenuLanguage");
     auto* languages = new QActionGroup(this);
