@@ -1,0 +1,269 @@
+#include "app/Recording.h"
+
+#include "files/Utf8Path.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <system_error>
+
+namespace zentrola {
+
+namespace {
+
+constexpr std::string_view kRowEnd = "\r\n";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF"; // a spreadsheet may save one
+constexpr int kFixedDecimals = 3;                           // milliseconds, millivolts
+constexpr std::size_t kNumberRoom = 32;
+constexpr std::size_t kNoChannel = kChannelCount; // a column of the file we do not know
+
+void appendInt(std::string& out, long value) {
+    std::array<char, kNumberRoom> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+    out.append(buffer.data(), end);
+}
+
+// to_chars ignores the user's locale: a decimal point in every language.
+void appendFixed(std::string& out, double value) {
+    std::array<char, kNumberRoom> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                   std::chars_format::fixed, kFixedDecimals)
+                         .ptr;
+    out.append(buffer.data(), end);
+}
+
+void appendFlag(std::string& out, bool b) {
+    out += b ? '1' : '0';
+}
+
+// ---------------------------------------------------------------- reading
+
+enum class FieldEnd : std::uint8_t { Comma, Line, File, OpenQuote };
+
+// Walks the text field by field, counting lines; fields are views into the text, so a row
+// costs no allocation.
+class Scanner {
+  public:
+    explicit Scanner(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {}
+
+    bool atEnd() const { return p_ == end_; }
+    std::size_t line() const { return line_; }
+
+    // The rest holds nothing but line breaks and blanks: the end of a file some editor left.
+    bool onlyBlankLeft() const {
+        return std::all_of(p_, end_, [](char c) { return c == '\r' || c == '\n' || c == ' '; });
+    }
+
+    // One field, unquoted; how it ended.
+    FieldEnd field(std::string_view& out, bool& quoted) {
+        quoted = p_ != end_ && *p_ == '"';
+        if (quoted) {
+            const char* start = ++p_;
+            while (true) {
+                const char* q = std::find(p_, end_, '"');
+                line_ += static_cast<std::size_t>(std::count(p_, q, '\n'));
+                if (q == end_) {
+                    p_ = end_;
+                    return FieldEnd::OpenQuote;
+                }
+                p_ = q + 1;
+                if (p_ == end_ || *p_ != '"')
+                    break;
+                ++p_; // a doubled quote inside the field
+            }
+            out = std::string_view(start, static_cast<std::size_t>(p_ - 1 - start));
+        } else {
+            const char* start = p_;
+            while (p_ != end_ && *p_ != ',' && *p_ != '\n' && *p_ != '\r')
+                ++p_;
+            out = std::string_view(start, static_cast<std::size_t>(p_ - start));
+        }
+        return separator();
+    }
+
+  private:
+    FieldEnd separator() {
+        // Text between a closing quote and the separator belongs to no field; it ends up
+        // where a number belongs and is reported there.
+        while (p_ != end_ && *p_ != ',' && *p_ != '\n' && *p_ != '\r')
+            ++p_;
+        if (p_ == end_)
+            return FieldEnd::File;
+        if (*p_ == ',') {
+            ++p_;
+            return FieldEnd::Comma;
+        }
+        if (*p_ == '\r')
+            ++p_;
+        if (p_ != end_ && *p_ == '\n')
+            ++p_;
+        ++line_;
+        return FieldEnd::Line;
+    }
+
+    const char* p_;
+    const char* end_;
+    std::size_t line_ = 1;
+};
+
+std::size_t channelNamed(std::string_view name) {
+    const auto* it = std::find(kChannelNames.begin(), kChannelNames.end(), name);
+    return static_cast<std::size_t>(it - kChannelNames.begin());
+}
+
+// A field as its channel's number; false when it holds anything else.
+bool fieldValue(std::size_t channel, std::string_view text, double& value) {
+    if (channel == static_cast<std::size_t>(Channel::Advance) && text.empty()) {
+        value = std::numeric_limits<double>::quiet_NaN(); // the base advance was in force
+        return true;
+    }
+    if (channel == static_cast<std::size_t>(Channel::Curve) && text.size() == 1 &&
+        (text[0] == 'A' || text[0] == 'B')) {
+        value = text[0] == 'A' ? 0.0 : 1.0;
+        return true;
+    }
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    // from_chars also takes "inf" and "nan": words, not measurements.
+    return ec == std::errc() && ptr == last && !text.empty() && std::isfinite(value);
+}
+
+} // namespace
+
+std::string recordingCsvHeader() {
+    std::string row;
+    for (std::size_t i = 0; i < kChannelCount; ++i) {
+        if (i != 0)
+            row += ',';
+        row += kChannelNames[i];
+    }
+    return row.append(kRowEnd);
+}
+
+std::string recordingCsvRow(const LiveSample& s) {
+    std::string row;
+    row.reserve(kChannelCount * 4);
+    appendFixed(row, s.timeS);
+    row += ',';
+    appendInt(row, s.rpm);
+    row += ',';
+    if (s.advanceDeg)
+        appendInt(row, *s.advanceDeg);
+    row += ',';
+    appendFlag(row, s.baseAdvance);
+    row += ',';
+    appendInt(row, s.maxAdvanceDeg);
+    row += ',';
+    appendFixed(row, s.supplyV);
+    for (const bool b :
+         {s.limiter, s.startLimiter, s.shiftLight, s.clutchMaster, s.motorOff, s.killSwitch,
+          s.input1, s.input2, s.pickup, s.polarityCheck, s.polarityNegative}) {
+        row += ',';
+        appendFlag(row, b);
+    }
+    row += ',';
+    row += s.curve == 'B' ? 'B' : 'A';
+    row += ',';
+    appendInt(row, s.programmings);
+    row += ',';
+    appendFlag(row, s.dataError);
+    row += ',';
+    appendInt(row, s.version);
+    for (const int t : s.test) {
+        row += ',';
+        appendInt(row, t);
+    }
+    return row.append(kRowEnd);
+}
+
+Recording readRecording(std::string_view text) {
+    Recording rec;
+    if (text.starts_with(kByteOrderMark))
+        text.remove_prefix(kByteOrderMark.size());
+    Scanner scan(text);
+    const auto fail = [&](RecordingFault fault, std::size_t line) {
+        rec.problem = RecordingProblem{fault, line};
+        return rec;
+    };
+    if (scan.onlyBlankLeft())
+        return fail(RecordingFault::Empty, 1);
+
+    // The header: our column names in any order (a script may have dropped or moved some);
+    // columns we do not know are passed over. Without a time column it is not ours.
+    std::vector<std::size_t> channelOf;
+    std::array<bool, kChannelCount> present{};
+    for (FieldEnd end = FieldEnd::Comma; end == FieldEnd::Comma;) {
+        std::string_view name;
+        bool quoted = false;
+        end = scan.field(name, quoted);
+        if (end == FieldEnd::OpenQuote)
+            return fail(RecordingFault::NotARecording, 1);
+        std::size_t channel = channelNamed(name);
+        if (channel != kNoChannel) {
+            if (present[channel])
+                return fail(RecordingFault::NotARecording, 1);
+            present[channel] = true;
+        }
+        channelOf.push_back(channel);
+    }
+    if (!present[static_cast<std::size_t>(Channel::Time)])
+        return fail(RecordingFault::NotARecording, 1);
+
+    // One reservation for the rows the line breaks promise: a long recording fills its
+    // columns without copying them again and again.
+    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    for (std::size_t c = 0; c < kChannelCount; ++c)
+        if (present[c])
+            rec.columns[c].reserve(lines);
+
+    std::array<double, kChannelCount> row{};
+    const std::size_t last = channelOf.size() - 1;
+    while (!scan.atEnd()) {
+        const std::size_t line = scan.line();
+        if (scan.onlyBlankLeft())
+            break;
+        for (std::size_t i = 0; i <= last; ++i) {
+            std::string_view field;
+            bool quoted = false;
+            const FieldEnd end = scan.field(field, quoted);
+            // A file that stops inside a row was cut off while it was written.
+            if (end == FieldEnd::OpenQuote || (end == FieldEnd::File && i < last))
+                return fail(RecordingFault::Truncated, line);
+            if ((end == FieldEnd::Comma) != (i < last))
+                return fail(RecordingFault::FieldCount, line);
+            const std::size_t channel = channelOf[i];
+            if (channel != kNoChannel && !fieldValue(channel, field, row[channel]))
+                return fail(RecordingFault::NotANumber, line);
+        }
+        for (std::size_t c = 0; c < kChannelCount; ++c)
+            if (present[c])
+                rec.columns[c].push_back(row[c]);
+        ++rec.rows;
+    }
+    return rec;
+}
+
+Recording readRecordingFile(const std::string& path) {
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
+    std::string text;
+    if (in) {
+        in.seekg(0, std::ios::end);
+        const std::streamoff size = in.tellg();
+        in.seekg(0, std::ios::beg);
+        if (size > 0) {
+            text.resize(static_cast<std::size_t>(size));
+            in.read(text.data(), size);
+        }
+    }
+    if (!in) {
+        Recording rec;
+        rec.problem = RecordingProblem{RecordingFault::CannotOpen, 0};
+        return rec;
+    }
+    return readRecording(text);
+}
+
+} // namespace zentrola
