@@ -11,8 +11,8 @@ namespace zentrola {
 
 namespace {
 
-constexpr int kRpmUnit = 100;   // a speed byte counts hundreds
-constexpr int kRpmBin = 100;    // operating points to 100 rpm
+constexpr int kRpmUnit = 100;    // a speed byte counts hundreds
+constexpr int kRpmBin = 100;     // operating points to 100 rpm
 constexpr double kDegreeBin = 1; // and to whole degrees
 
 // One pixel column of a line: its first, lowest, highest and last row.

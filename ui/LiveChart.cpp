@@ -147,7 +147,8 @@ void LiveChart::setSpeeds(int limiterRpm, int shiftLightRpm) {
         return;
     limiterRpm_ = limiterRpm;
     shiftLightRpm_ = shiftLightRpm;
-    for (auto [series, rpm] : {std::pair{limiter_, limiterRpm_}, std::pair{shiftLight_, shiftLightRpm_}}) {
+    for (auto [series, rpm] :
+         {std::pair{limiter_, limiterRpm_}, std::pair{shiftLight_, shiftLightRpm_}}) {
         if (rpm > 0)
             series->replace(QList<QPointF>{{-kWindowSeconds, double(rpm)}, {0, double(rpm)}});
         else

@@ -36,8 +36,11 @@ void MainWindow::buildLiveData() {
     liveChartDock_->setFloating(true);
     liveChartDock_->resize(kChartSize);
     liveChartDock_->hide();
-    // The menu command is the one switch; the dock's own would not be remembered.
+    // The menu command is the one switch; the dock's own would not be remembered. Its key
+    // works in the chart's window as well, and showing the chart leaves the focus where it is.
     liveChartDock_->toggleViewAction()->setVisible(false);
+    liveChartDock_->addAction(action("MenuLiveChart"));
+    liveChartDock_->setAttribute(Qt::WA_ShowWithoutActivating);
     connect(liveChartDock_, &LiveChartDock::closedByUser, this, [this] { showLiveChart(false); });
 }
 
@@ -61,8 +64,8 @@ void MainWindow::showLiveChart(bool shown) {
         if (const QScreen* s = screen()) {
             const QRect area = s->availableGeometry();
             const QSize size = kChartSize.boundedTo(area.size());
-            liveChartDock_->setGeometry(QRect(area.bottomRight() - QPoint(size.width(), size.height()),
-                                              size));
+            liveChartDock_->setGeometry(
+                QRect(area.bottomRight() - QPoint(size.width(), size.height()), size));
         }
         liveChartPlaced_ = true;
     }
@@ -85,8 +88,8 @@ RecordingViewer* MainWindow::recordingViewer() const {
 
 void MainWindow::commandViewRecording() {
     const QString last = q(recorder_.path());
-    const QString start = last.isEmpty() ? QFileInfo(documentsFile(QStringLiteral("%1"))).path()
-                                         : last;
+    const QString start =
+        last.isEmpty() ? QFileInfo(documentsFile(QStringLiteral("%1"))).path() : last;
     const QString path = chooseFile(false, start, kCsvFilter, kCsvSuffix);
     if (path.isEmpty())
         return;

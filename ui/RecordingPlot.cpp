@@ -20,10 +20,10 @@ namespace {
 
 // Where empty values break a line, this many lines are drawn before the shortest breaks close.
 constexpr std::size_t kBrokenLines = 32;
-constexpr int kClickSlack = 4;      // pixels a click may move and still be a click
-constexpr double kWheelZoom = 0.8;  // per wheel step
-constexpr double kWheelPan = 0.1;   // of the stretch per wheel step
-constexpr double kLeastSpan = 0.5;  // seconds
+constexpr int kClickSlack = 4;     // pixels a click may move and still be a click
+constexpr double kWheelZoom = 0.8; // per wheel step
+constexpr double kWheelPan = 0.1;  // of the stretch per wheel step
+constexpr double kLeastSpan = 0.5; // seconds
 constexpr int kLineWidth = 2;
 constexpr int kFontPoints = 10;
 
@@ -34,14 +34,15 @@ constexpr std::array kScaleOf{
     Scale::State,   // base_advance
     Scale::Degrees, // max_advance_deg
     Scale::Volts,   // supply_v
-    Scale::State,   Scale::State, Scale::State, Scale::State, Scale::State, Scale::State,
-    Scale::State,   Scale::State, Scale::State, Scale::State, Scale::State, // .. polarity_negative
-    Scale::State,   // curve
-    Scale::Number,  // programmings
-    Scale::State,   // data_error
-    Scale::Number,  // version
-    Scale::Number,  Scale::Number, Scale::Number, Scale::Number,
-    Scale::Number,  Scale::Number, Scale::Number, Scale::Number, // test1..8
+    Scale::State,   Scale::State,  Scale::State,  Scale::State,  Scale::State,  Scale::State,
+    Scale::State,   Scale::State,  Scale::State,  Scale::State,  Scale::State, // ..
+                                                                               // polarity_negative
+    Scale::State,                                                              // curve
+    Scale::Number,                                                             // programmings
+    Scale::State,                                                              // data_error
+    Scale::Number,                                                             // version
+    Scale::Number,  Scale::Number, Scale::Number, Scale::Number, Scale::Number, Scale::Number,
+    Scale::Number,  Scale::Number, // test1..8
 };
 static_assert(kScaleOf.size() == kChannelCount);
 
@@ -62,10 +63,9 @@ QColor colourOf(Channel c) {
     default:
         break;
     }
-    static const std::array<QColor, 8> others{QColor(0, 140, 140), QColor(200, 0, 140),
-                                              QColor(120, 120, 0),  QColor(90, 90, 90),
-                                              QColor(0, 0, 120),    QColor(160, 60, 60),
-                                              QColor(60, 160, 60),  QColor(60, 60, 200)};
+    static const std::array<QColor, 8> others{
+        QColor(0, 140, 140), QColor(200, 0, 140), QColor(120, 120, 0), QColor(90, 90, 90),
+        QColor(0, 0, 120),   QColor(160, 60, 60), QColor(60, 160, 60), QColor(60, 60, 200)};
     return others[static_cast<std::size_t>(c) % others.size()];
 }
 
@@ -138,8 +138,8 @@ RecordingPlot::RecordingPlot(QWidget* parent) : QChartView(parent) {
         axis->setVisible(false);
         axis->setGridLineVisible(s == static_cast<std::size_t>(Scale::Speed));
         axis->setLabelsFont(font);
-        c->addAxis(axis, s == static_cast<std::size_t>(Scale::Speed) ? Qt::AlignLeft
-                                                                    : Qt::AlignRight);
+        c->addAxis(axis,
+                   s == static_cast<std::size_t>(Scale::Speed) ? Qt::AlignLeft : Qt::AlignRight);
         scales_[s] = axis;
     }
     // The cursor's own scale, never shown: the line runs from bottom to top whatever is drawn.
@@ -263,8 +263,8 @@ void RecordingPlot::updateScales() {
         if (!r)
             continue;
         auto& range = ranges[static_cast<std::size_t>(scaleOf(static_cast<Channel>(c)))];
-        range = range ? ChannelRange{std::min(range->min, r->min), std::max(range->max, r->max)}
-                      : *r;
+        range =
+            range ? ChannelRange{std::min(range->min, r->min), std::max(range->max, r->max)} : *r;
     }
     for (std::size_t s = 0; s < scales_.size(); ++s) {
         scales_[s]->setVisible(ranges[s].has_value());
@@ -382,7 +382,8 @@ void RecordingPlot::mouseMoveEvent(QMouseEvent* event) {
                                  QPoint(at.x(), static_cast<int>(area.bottom())))
                                .normalized());
     } else if (pressed_ == Qt::RightButton || pressed_ == Qt::MiddleButton) {
-        const double perPixel = (pressTo_ - pressFrom_) / std::max(1.0, chart()->plotArea().width());
+        const double perPixel =
+            (pressTo_ - pressFrom_) / std::max(1.0, chart()->plotArea().width());
         const double shift = (at.x() - pressAt_.x()) * perPixel;
         showRange(pressFrom_ - shift, pressTo_ - shift);
     }

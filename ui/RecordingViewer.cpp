@@ -89,8 +89,8 @@ RecordingViewer::RecordingViewer(const ParameterImage& image, int languageIndex,
         density_[i] = s;
     }
     // The curves over the points, coloured as the window colours them.
-    for (auto [series, colour] : {std::pair{&curveA_, QColor(255, 0, 0)},
-                                  std::pair{&curveB_, QColor(0, 0, 255)}}) {
+    for (auto [series, colour] :
+         {std::pair{&curveA_, QColor(255, 0, 0)}, std::pair{&curveB_, QColor(0, 0, 255)}}) {
         *series = new QLineSeries(chart);
         (*series)->setPen(QPen(colour, kCurveWidth));
         chart->addSeries(*series);
@@ -116,11 +116,10 @@ RecordingViewer::RecordingViewer(const ParameterImage& image, int languageIndex,
     table_->verticalHeader()->setVisible(false);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    connect(table_, &QTableWidget::itemChanged, this,
-            [this](QTableWidgetItem* item) {
-                if (item->column() == ChannelName)
-                    onChannelTicked(item->row());
-            });
+    connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() == ChannelName)
+            onChannelTicked(item->row());
+    });
 
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(plots_);
@@ -194,8 +193,10 @@ void RecordingViewer::buildMenus() {
     view->addAction(makeAction("CursorOn", QKeySequence(Qt::ALT | Qt::Key_Right),
                                [this] { plot_->stepCursor(1); }));
     // The keys of a keypad and the plain ones too.
-    action("ZoomIn")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::Key_Plus)});
-    action("ZoomOut")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::Key_Minus)});
+    action("ZoomIn")->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::Key_Plus)});
+    action("ZoomOut")->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::Key_Minus)});
 }
 
 void RecordingViewer::setLanguage(int languageIndex) {
@@ -254,15 +255,15 @@ void RecordingViewer::fillTable() {
         const bool present = !column.empty();
         name->setFlags(present ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable
                                : Qt::ItemIsSelectable);
-        const bool shown = present && std::find(kShownAtOpen.begin(), kShownAtOpen.end(), c) !=
-                                          kShownAtOpen.end();
+        const bool shown =
+            present && std::find(kShownAtOpen.begin(), kShownAtOpen.end(), c) != kShownAtOpen.end();
         name->setCheckState(shown ? Qt::Checked : Qt::Unchecked);
         table_->setItem(row, ChannelName, name);
         const auto range = channelRange(column);
         const double none = std::numeric_limits<double>::quiet_NaN();
-        for (auto [col, value] : {std::pair{Minimum, range ? range->min : none},
-                                  std::pair{Maximum, range ? range->max : none},
-                                  std::pair{AtCursor, none}}) {
+        for (auto [col, value] :
+             {std::pair{Minimum, range ? range->min : none},
+              std::pair{Maximum, range ? range->max : none}, std::pair{AtCursor, none}}) {
             auto* item = new QTableWidgetItem(present ? valueText(c, value) : QString());
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table_->setItem(row, col, item);
@@ -410,9 +411,8 @@ void RecordingViewer::commandOpen() {
 
 void RecordingViewer::commandExport(bool pdf) {
     const QFileInfo source(path_.isEmpty() ? QStringLiteral("recording.csv") : path_);
-    const QString start = source.absoluteDir().filePath(source.completeBaseName() +
-                                                        (pdf ? QStringLiteral(".pdf")
-                                                             : QStringLiteral(".png")));
+    const QString start = source.absoluteDir().filePath(
+        source.completeBaseName() + (pdf ? QStringLiteral(".pdf") : QStringLiteral(".png")));
     QString path = chooseFile(true, start, pdf ? q(kPdfFilter) : QStringLiteral("PNG (*.png)"));
     if (path.isEmpty())
         return;
@@ -432,8 +432,8 @@ bool RecordingViewer::exportPlots(const QString& path) {
     if (!painter.begin(&pdf))
         return false;
     const QRect page = painter.viewport();
-    const double scale = std::min(page.width() / double(plots_->width()),
-                                  page.height() / double(plots_->height()));
+    const double scale =
+        std::min(page.width() / double(plots_->width()), page.height() / double(plots_->height()));
     painter.scale(scale, scale);
     plots_->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
     return painter.end();

@@ -59,7 +59,7 @@ struct Arguments {
     zentrola::StartOptions start;
     bool demo = false;
     bool quitAfterStart = false;
-    std::string screenshot; // render the window after a few seconds of ticks into this file
+    std::string screenshot;      // render the window after a few seconds of ticks into this file
     std::string chartScreenshot; // and the live chart into this one
     int screenshotTicks = 60;
     std::string recording; // --view-recording: this file in the viewer, no main window
