@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QScatterSeries>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -139,7 +140,12 @@ RecordingViewer::RecordingViewer(const ParameterImage& image, int languageIndex,
     fillTable();
     setCurves(image_);
     applyTexts();
-    resize(1180, 680);
+    // Room for the plots and the list, within a small screen.
+    QSize size(1180, 680);
+    if (const QScreen* s = screen();
+        s && QGuiApplication::platformName() != QLatin1String("offscreen"))
+        size = size.boundedTo(s->availableGeometry().size() * 0.95);
+    resize(size);
 }
 
 RecordingViewer::~RecordingViewer() = default;

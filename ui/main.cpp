@@ -2,6 +2,7 @@
 // [--quit-after-start]; zentrola --view-recording FILE.csv opens the recording viewer alone.
 #include "ui/LiveChart.h"
 #include "ui/MainWindow.h"
+#include "ui/RecordingPlot.h"
 #include "ui/RecordingViewer.h"
 
 #include "files/Settings.h"
@@ -117,6 +118,9 @@ int viewRecording(const Arguments& a) {
     viewer.openFile(QFile::decodeName(a.recording.c_str()));
     viewer.show();
     if (!a.screenshot.empty()) {
+        // The cursor a third of the way in, so that the picture shows its readout.
+        zentrola::RecordingPlot* plot = viewer.plot();
+        plot->setCursorTime(plot->from() + (plot->to() - plot->from()) / 3);
         QCoreApplication::processEvents();
         return viewer.grab().save(QString::fromStdString(a.screenshot)) ? 0 : 1;
     }
