@@ -71,9 +71,10 @@ long residentKb() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    // Writing needs no screen.
     if (argc == 4 && std::string(argv[1]) == "--write")
         return writeRecording(argv[2], static_cast<std::size_t>(std::atol(argv[3]))) ? 0 : 1;
+    QApplication app(argc, argv);
 
     const std::size_t rows = argc > 1 ? static_cast<std::size_t>(std::atol(argv[1])) : 110'000;
     const std::string path = QDir::temp().filePath("zentrola-viewer-bench.csv").toStdString();

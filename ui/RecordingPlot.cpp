@@ -34,15 +34,15 @@ constexpr std::array kScaleOf{
     Scale::State,   // base_advance
     Scale::Degrees, // max_advance_deg
     Scale::Volts,   // supply_v
-    Scale::State,   Scale::State,  Scale::State,  Scale::State,  Scale::State,  Scale::State,
-    Scale::State,   Scale::State,  Scale::State,  Scale::State,  Scale::State, // ..
-                                                                               // polarity_negative
-    Scale::State,                                                              // curve
-    Scale::Number,                                                             // programmings
-    Scale::State,                                                              // data_error
-    Scale::Number,                                                             // version
-    Scale::Number,  Scale::Number, Scale::Number, Scale::Number, Scale::Number, Scale::Number,
-    Scale::Number,  Scale::Number, // test1..8
+    Scale::State, Scale::State, Scale::State, Scale::State, Scale::State, Scale::State,
+    Scale::State, Scale::State, Scale::State, Scale::State, Scale::State, // ..
+                                                                          // polarity_negative
+    Scale::State,                                                         // curve
+    Scale::Number,                                                        // programmings
+    Scale::State,                                                         // data_error
+    Scale::Number,                                                        // version
+    Scale::Number, Scale::Number, Scale::Number, Scale::Number, Scale::Number, Scale::Number,
+    Scale::Number, Scale::Number, // test1..8
 };
 static_assert(kScaleOf.size() == kChannelCount);
 
@@ -91,6 +91,15 @@ std::pair<double, double> niceRange(Scale scale, ChannelRange r) {
     return {std::floor(r.min) - 1, std::ceil(r.max) + 1};
 }
 
+// 1, 2 or 5 times a power of ten, the nearest above `rough`.
+double niceStep(double rough) {
+    const double power = std::pow(10.0, std::floor(std::log10(std::max(rough, 1e-6))));
+    for (double m : {1.0, 2.0, 5.0})
+        if (m * power >= rough)
+            return m * power;
+    return 10 * power;
+}
+
 const TextRow& scaleTitle(Scale s) {
     switch (s) {
     case Scale::Speed:
@@ -130,7 +139,9 @@ RecordingPlot::RecordingPlot(QWidget* parent) : QChartView(parent) {
     font.setPointSize(kFontPoints);
     time_ = new QValueAxis(c);
     time_->setLabelFormat(QStringLiteral("%g"));
-    time_->setTickCount(9);
+    time_->setTickType(QValueAxis::TicksDynamic);
+    time_->setTickAnchor(0);
+    time_->setTruncateLabels(false);
     c->addAxis(time_, Qt::AlignBottom);
     for (std::size_t s = 0; s < scales_.size(); ++s) {
         auto* axis = new QValueAxis(c);
@@ -138,6 +149,7 @@ RecordingPlot::RecordingPlot(QWidget* parent) : QChartView(parent) {
         axis->setVisible(false);
         axis->setGridLineVisible(s == static_cast<std::size_t>(Scale::Speed));
         axis->setLabelsFont(font);
+        axis->setTruncateLabels(false);
         c->addAxis(axis,
                    s == static_cast<std::size_t>(Scale::Speed) ? Qt::AlignLeft : Qt::AlignRight);
         scales_[s] = axis;
@@ -240,6 +252,9 @@ void RecordingPlot::showRange(double from, double to) {
     from_ = from;
     to_ = from + span;
     time_->setRange(from_, to_);
+    // Ticks on round seconds, about eight across.
+    constexpr int kTimeTicks = 8;
+    time_->setTickInterval(niceStep(span / kTimeTicks));
     rebuild();
 }
 
@@ -272,13 +287,11 @@ void RecordingPlot::updateScales() {
             continue;
         const auto [low, high] = niceRange(static_cast<Scale>(s), *ranges[s]);
         scales_[s]->setRange(low, high);
-        if (static_cast<Scale>(s) == Scale::State) {
-            scales_[s]->setTickType(QValueAxis::TicksDynamic);
-            scales_[s]->setTickAnchor(0);
-            scales_[s]->setTickInterval(1);
-        } else {
-            scales_[s]->applyNiceNumbers();
-        }
+        constexpr int kValueTicks = 6;
+        scales_[s]->setTickType(QValueAxis::TicksDynamic);
+        scales_[s]->setTickAnchor(0);
+        scales_[s]->setTickInterval(
+            static_cast<Scale>(s) == Scale::State ? 1 : niceStep((high - low) / kValueTicks));
     }
 }
 

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLegendMarker>
@@ -22,6 +23,7 @@
 #include <QPdfWriter>
 #include <QScatterSeries>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -77,6 +79,13 @@ RecordingViewer::RecordingViewer(const ParameterImage& image, int languageIndex,
     pointsRpm_->setLabelFormat(QStringLiteral("%d"));
     pointsDegrees_ = new QValueAxis(chart);
     pointsDegrees_->setLabelFormat(QStringLiteral("%d"));
+    pointsRpm_->setTruncateLabels(false);
+    for (auto [axis, step] : {std::pair{pointsRpm_, 2000}, std::pair{pointsDegrees_, 5}}) {
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0);
+        axis->setTickInterval(step);
+    }
+    pointsDegrees_->setTruncateLabels(false);
     chart->addAxis(pointsRpm_, Qt::AlignBottom);
     chart->addAxis(pointsDegrees_, Qt::AlignLeft);
     for (std::size_t i = 0; i < density_.size(); ++i) {
@@ -116,7 +125,14 @@ RecordingViewer::RecordingViewer(const ParameterImage& image, int languageIndex,
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->setVisible(false);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Wide enough for the longest name and for values such as "-12345.67".
+    const QFontMetrics metrics = table_->fontMetrics();
+    const int valueWidth = metrics.horizontalAdvance(QStringLiteral("-12345.678")) + 12;
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    table_->setColumnWidth(ChannelName,
+                           metrics.horizontalAdvance(QStringLiteral("polarity_negative")) + 40);
+    for (int column : {AtCursor, Minimum, Maximum})
+        table_->setColumnWidth(column, valueWidth);
     connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == ChannelName)
             onChannelTicked(item->row());
@@ -127,6 +143,12 @@ RecordingViewer::RecordingViewer(const ParameterImage& image, int languageIndex,
     split->addWidget(table_);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 0);
+    int tableWidth = table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth();
+    for (int column = 0; column < ColumnCount; ++column)
+        tableWidth += table_->columnWidth(column);
+    table_->setMinimumWidth(tableWidth);
+    split->setSizes({800, tableWidth});
+    plots_->setSizes({400, 280});
     setCentralWidget(split);
 
     summary_ = new QLabel(this);

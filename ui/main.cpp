@@ -118,8 +118,11 @@ int viewRecording(const Arguments& a) {
     viewer.openFile(QFile::decodeName(a.recording.c_str()));
     viewer.show();
     if (!a.screenshot.empty()) {
-        // The cursor a third of the way in, so that the picture shows its readout.
+        // Two minutes of the run, with the cursor a third of the way in, so that the picture
+        // shows single revs and the readout.
+        constexpr double kShownSeconds = 120;
         zentrola::RecordingPlot* plot = viewer.plot();
+        plot->showRange(plot->from(), plot->from() + kShownSeconds);
         plot->setCursorTime(plot->from() + (plot->to() - plot->from()) / 3);
         QCoreApplication::processEvents();
         return viewer.grab().save(QString::fromStdString(a.screenshot)) ? 0 : 1;
