@@ -23,6 +23,7 @@ constexpr std::string_view kLanguage = "Language";
 constexpr std::string_view kFile = "File";
 constexpr std::string_view kIniDir = "IniDir";
 constexpr std::string_view kIgnAll = "CheckBoxIgnAll->Checked";
+constexpr std::string_view kLiveChart = "MenuLiveChart->Checked";
 
 constexpr std::size_t kBackupNumbersPerLine = 10;
 constexpr std::string_view kTestToken = "TEST_ENABLE";
@@ -65,6 +66,7 @@ void loadSettings(const fs::path& iniPath, Settings& s) {
     s.file = ini.readString(kSection, kFile, s.file);
     s.iniDir = ini.readString(kSection, kIniDir, s.iniDir);
     s.ignAll = ini.readInt(kSection, kIgnAll, s.ignAll ? 1 : 0) != 0;
+    s.liveChart = ini.readInt(kSection, kLiveChart, s.liveChart ? 1 : 0) != 0;
 }
 
 bool saveSettings(const fs::path& iniPath, const Settings& s) {
@@ -79,6 +81,7 @@ bool saveSettings(const fs::path& iniPath, const Settings& s) {
     ini.writeString(kSection, kFile, s.file);
     ini.writeString(kSection, kIniDir, s.iniDir);
     ini.writeInt(kSection, kIgnAll, s.ignAll ? 1 : 0);
+    ini.writeInt(kSection, kLiveChart, s.liveChart ? 1 : 0);
     return ini.save(iniPath);
 }
 

@@ -22,6 +22,7 @@ struct Settings {
     std::string file;   // current file name shown in the caption
     std::string iniDir; // last file path, given to the file dialogs
     bool ignAll = false;
+    bool liveChart = false; // the live chart's window is shown
 };
 
 // Reads the settings file over `s`: a missing or unreadable file or key keeps the value `s`

@@ -1,4 +1,5 @@
 #include "ui/Jazyk2.h"
+#include "ui/LiveTexts.h"
 
 #include "core/BikeTypes.h"
 
@@ -200,7 +201,10 @@ std::vector<ControlText> controlTexts(int languageIndex, std::uint8_t bikeType) 
     for (const auto& [control, caption, hint] :
          {std::tuple{"MenuDifferences", &windowtexts::Differences, &windowtexts::DifferencesHint},
           std::tuple{"MenuCompareFile", &windowtexts::CompareFile, &windowtexts::CompareFileHint},
-          std::tuple{"MenuRecord", &windowtexts::Record, &windowtexts::RecordHint}}) {
+          std::tuple{"MenuRecord", &windowtexts::Record, &windowtexts::RecordHint},
+          std::tuple{"MenuLiveChart", &livetexts::LiveChart, &livetexts::LiveChartHint},
+          std::tuple{"MenuViewRecording", &livetexts::ViewRecording,
+                     &livetexts::ViewRecordingHint}}) {
         out.push_back({control, TextKind::Caption, std::string((*caption)[language])});
         out.push_back({control, TextKind::Hint, std::string((*hint)[language])});
     }

@@ -7,6 +7,7 @@
 #include "ui/GraphView.h"
 #include "ui/Jazyk2.h"
 #include "ui/PortAccess.h"
+#include "ui/LiveChart.h"
 #include "ui/RadioGroup.h"
 #include "ui/SpinField.h"
 
@@ -123,6 +124,7 @@ void MainWindow::start(const StartOptions& options) {
     shiftAll_->setChecked(s.ignAll);
     applyControlTexts();
     restoreGeometry();
+    showLiveChart(s.liveChart);
     updateFromConfigurator();
     started_ = true;
     timer_->start();
@@ -192,6 +194,7 @@ void MainWindow::tick() {
     ticking_ = true;
     cfg_.tick();
     recorder_.tick();
+    liveChart_->tick();
     updateFromConfigurator();
     ticking_ = false;
 }
@@ -365,6 +368,7 @@ void MainWindow::applyControlTexts() {
             b->setAccessibleName(withoutAccelerator(action(item)->text()));
     updateComMenu();
     updateMonitorLabels();
+    applyLiveDataTexts();
 }
 
 void MainWindow::applyPolarityTexts() {
@@ -519,6 +523,7 @@ void MainWindow::showStatus(const StatusLine& st) {
 void MainWindow::monitorUpdated() {
     updateMonitorLabels();
     recorder_.frame(cfg_.monitor().lastFrame());
+    feedLiveChart();
 }
 
 void MainWindow::drawGraph(int request) {

@@ -9,6 +9,7 @@
 #include "ui/QtTranslations.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -33,6 +34,9 @@ namespace zentrola {
 
 class AboutBox;
 class GraphView;
+class LiveChart;
+class LiveChartDock;
+class RecordingViewer;
 class RadioGroup;
 class SpinField;
 
@@ -94,6 +98,12 @@ class MainWindow : public QMainWindow, public View {
     const LiveRecorder& recorder() const { return recorder_; }
     void commandAdvanceMinus();
     void commandAdvancePlus();
+    // The live chart shown or hidden (checkable, remembered), and the recording viewer.
+    void commandLiveChart();
+    void commandViewRecording();
+    LiveChart* liveChart() const { return liveChart_; }
+    LiveChartDock* liveChartDock() const { return liveChartDock_; }
+    RecordingViewer* recordingViewer() const;
 
     // View
     void showControls(const FormValues& form) override;
@@ -147,6 +157,10 @@ class MainWindow : public QMainWindow, public View {
     void updateNotProgrammed();
     void updateNotSaved();
     void updateRecording();
+    void buildLiveData();
+    void applyLiveDataTexts();
+    void showLiveChart(bool shown);
+    void feedLiveChart();
     void showDifferenceTable(const QString& title, const QString& other,
                              const std::vector<Difference>* list, const QString& note = {});
 
@@ -194,6 +208,10 @@ class MainWindow : public QMainWindow, public View {
     QLabel* recording_ = nullptr;
     LiveRecorder recorder_;
     QtTranslations qtTexts_;
+    LiveChart* liveChart_ = nullptr;
+    LiveChartDock* liveChartDock_ = nullptr;
+    bool liveChartPlaced_ = false;
+    QPointer<RecordingViewer> viewer_;
     // The last comparison of the window with the unit, kept until either side changes.
     std::optional<ParameterImage> comparedWindow_;
     std::optional<ParameterImage> comparedUnit_;

@@ -163,6 +163,7 @@ void MainWindow::build() {
     bar->addPermanentWidget(recording_);
     bar->addPermanentWidget(notProgrammed_);
     bar->addPermanentWidget(notSaved_);
+    buildLiveData();
 }
 
 void MainWindow::buildMenus() {
@@ -239,6 +240,11 @@ void MainWindow::buildMenus() {
     tools->addSeparator();
     tools->addAction(makeAction("MenuRecord", QKeySequence(), &MainWindow::commandRecord));
     action("MenuRecord")->setCheckable(true);
+    tools->addAction(makeAction("MenuLiveChart", QKeySequence(Qt::CTRL | Qt::Key_L),
+                                &MainWindow::commandLiveChart));
+    action("MenuLiveChart")->setCheckable(true);
+    tools->addAction(
+        makeAction("MenuViewRecording", QKeySequence(), &MainWindow::commandViewRecording));
 
     QMenu* language = menu("MenuLanguage");
     auto* languages = new QActionGroup(this);

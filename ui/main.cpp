@@ -1,13 +1,18 @@
 // zentrola: the window. zentrola [ENGLISH|DEUTSCH|FRANCE|CESKY] [--port DEV] [--demo]
-// [--quit-after-start]
+// [--quit-after-start]; zentrola --view-recording FILE.csv opens the recording viewer alone.
+#include "ui/LiveChart.h"
 #include "ui/MainWindow.h"
+#include "ui/RecordingPlot.h"
+#include "ui/RecordingViewer.h"
 
 #include "files/Settings.h"
 #include "link/LoopbackPort.h"
+#include "link/NullSerialPort.h"
 #include "link/QtSerialPort.h"
 #include "sim/VirtualUnit.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <QMessageBox>
 #include <QTimer>
@@ -55,8 +60,10 @@ struct Arguments {
     zentrola::StartOptions start;
     bool demo = false;
     bool quitAfterStart = false;
-    std::string screenshot; // render the window after a few seconds of ticks into this file
+    std::string screenshot;      // render the window after a few seconds of ticks into this file
+    std::string chartScreenshot; // and the live chart into this one
     int screenshotTicks = 60;
+    std::string recording; // --view-recording: this file in the viewer, no main window
 };
 
 std::optional<Arguments> parse(const std::vector<std::string>& args) {
@@ -72,6 +79,10 @@ std::optional<Arguments> parse(const std::vector<std::string>& args) {
             a.quitAfterStart = true;
         } else if (arg == "--screenshot" && i + 1 < args.size()) {
             a.screenshot = args[++i];
+        } else if (arg == "--chart-screenshot" && i + 1 < args.size()) {
+            a.chartScreenshot = args[++i];
+        } else if (arg == "--view-recording" && i + 1 < args.size()) {
+            a.recording = args[++i];
         } else if (arg == "--ticks" && i + 1 < args.size()) {
             a.screenshotTicks = std::atoi(args[++i].c_str());
         } else if (arg == "--port" && i + 1 < args.size()) {
@@ -87,6 +98,38 @@ std::optional<Arguments> parse(const std::vector<std::string>& args) {
     return a;
 }
 
+bool headless() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+// The viewer alone, for scripts and file managers: the curves and the language are those the
+// window had when it last closed (its settings and backup files), and nothing is written back.
+int viewRecording(const Arguments& a) {
+    zentrola::NullSerialPort noPort;
+    zentrola::View quiet;
+    zentrola::Configurator cfg(noPort, quiet);
+    zentrola::StartOptions options = a.start;
+    options.configDir = zentrola::configDir();
+    cfg.start(options);
+    zentrola::RecordingViewer viewer(cfg.image(), cfg.language());
+    if (headless())
+        viewer.messageHook = [](const QString& text) { std::cerr << text.toStdString() << '\n'; };
+    viewer.openFile(QFile::decodeName(a.recording.c_str()));
+    viewer.show();
+    if (!a.screenshot.empty()) {
+        // Two minutes of the run, with the cursor a third of the way in, so that the picture
+        // shows single revs and the readout.
+        constexpr double kShownSeconds = 120;
+        zentrola::RecordingPlot* plot = viewer.plot();
+        plot->showRange(plot->from(), plot->from() + kShownSeconds);
+        plot->setCursorTime(plot->from() + (plot->to() - plot->from()) / 3);
+        QCoreApplication::processEvents();
+        return viewer.grab().save(QString::fromStdString(a.screenshot)) ? 0 : 1;
+    }
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -99,10 +142,12 @@ int main(int argc, char* argv[]) {
     std::optional<Arguments> parsed = parse(args);
     if (!parsed) {
         std::cerr << "usage: zentrola [ENGLISH|DEUTSCH|FRANCE|CESKY] [--port DEV] [--demo] "
-                     "[--quit-after-start]\n";
+                     "[--quit-after-start]\n       zentrola --view-recording FILE.csv\n";
         return kUsageExit;
     }
     try {
+        if (!parsed->recording.empty())
+            return viewRecording(*parsed);
         zentrola::VirtualUnit unit;
         zentrola::LoopbackPort loopback(unit, std::string(kDemoDevice));
         zentrola::QtSerialPort serial;
@@ -117,11 +162,17 @@ int main(int argc, char* argv[]) {
         window.start(parsed->start);
         window.show();
         if (!parsed->screenshot.empty()) {
+            if (!parsed->chartScreenshot.empty() && window.liveChartDock()->isHidden())
+                window.commandLiveChart();
             // Time passes by ticks alone, so the picture is the same on every machine.
             for (int i = 0; i < parsed->screenshotTicks; ++i)
                 window.tick();
             QCoreApplication::processEvents();
-            const bool saved = window.grab().save(QString::fromStdString(parsed->screenshot));
+            bool saved = window.grab().save(QString::fromStdString(parsed->screenshot));
+            if (!parsed->chartScreenshot.empty())
+                saved = window.liveChartDock()->grab().save(
+                            QString::fromStdString(parsed->chartScreenshot)) &&
+                        saved;
             window.close();
             return saved ? 0 : 1;
         }

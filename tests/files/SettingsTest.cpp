@@ -67,11 +67,12 @@ TEST(Settings, KeysAreReadAsStoredAndLeftForTheRulesToClamp) {
 TEST(Settings, SaveWritesTheKeysInOrderAndLoadRestoresThem) {
     test::ScratchDir dir;
     const fs::path ini = dir / settingsFileName();
-    Settings saved{10, -20, 600, 900, 3, 7, 2, "set.ign", "/home/me/set.ign", true};
+    Settings saved{10, -20, 600, 900, 3, 7, 2, "set.ign", "/home/me/set.ign", true, true};
     ASSERT_TRUE(saveSettings(ini, saved));
     EXPECT_EQ(test::readText(ini), "[BASIC]\r\nLeft=10\r\nTop=-20\r\nHeight=600\r\nWidth=900\r\n"
                                    "ComPort=4\r\nComPortAuto=8\r\nLanguage=2\r\nFile=set.ign\r\n"
-                                   "IniDir=/home/me/set.ign\r\nCheckBoxIgnAll->Checked=1\r\n");
+                                   "IniDir=/home/me/set.ign\r\nCheckBoxIgnAll->Checked=1\r\n"
+                                   "MenuLiveChart->Checked=1\r\n");
     Settings loaded;
     loadSettings(ini, loaded);
     EXPECT_EQ(loaded.left, 10);
@@ -84,6 +85,22 @@ TEST(Settings, SaveWritesTheKeysInOrderAndLoadRestoresThem) {
     EXPECT_EQ(loaded.file, "set.ign");
     EXPECT_EQ(loaded.iniDir, "/home/me/set.ign");
     EXPECT_TRUE(loaded.ignAll);
+    EXPECT_TRUE(loaded.liveChart);
+}
+
+TEST(Settings, LiveChartIsHiddenUntilTheFileSaysShown) {
+    test::ScratchDir dir;
+    const fs::path ini = dir / "s.ini";
+    Settings s;
+    loadSettings(ini, s);
+    EXPECT_FALSE(s.liveChart); // a first start keeps the main window to itself
+    for (const auto& [text, shown] : {std::pair{"[BASIC]\nMenuLiveChart->Checked=1\n", true},
+                                      std::pair{"[BASIC]\nMenuLiveChart->Checked=0\n", false},
+                                      std::pair{"[BASIC]\nMenuLiveChart->Checked=yes\n", false}}) {
+        test::writeText(ini, text);
+        loadSettings(ini, s);
+        EXPECT_EQ(s.liveChart, shown) << text;
+    }
 }
 
 TEST(Settings, SaveKeepsWhatElseTheFileHolds) {

@@ -24,6 +24,7 @@ expected=(
   bin/zentrola-cli
   bin/zentrola-unit
   share/applications/zentrola.desktop
+  share/applications/zentrola-viewer.desktop
   share/doc/zentrola/LICENSE
   share/icons/hicolor/256x256/apps/zentrola.png
   share/icons/hicolor/scalable/apps/zentrola.svg
@@ -43,7 +44,8 @@ done
 # The installed command line program runs from the prefix alone.
 "$prefix/bin/zentrola-cli" --help >/dev/null 2>&1 || fail "installed zentrola-cli --help failed"
 
-desktop=$prefix/share/applications/zentrola.desktop
+for desktop in "$prefix"/share/applications/zentrola.desktop \
+  "$prefix"/share/applications/zentrola-viewer.desktop; do
 if [ -f "$desktop" ]; then
   if ! command -v desktop-file-validate >/dev/null; then
     fail "desktop-file-validate is missing (scripts/setup installs desktop-file-utils)"
@@ -56,6 +58,7 @@ if [ -f "$desktop" ]; then
   [ -f "$prefix/share/icons/hicolor/scalable/apps/$icon_name.svg" ] ||
     fail "the desktop entry's icon '$icon_name' has no SVG"
 fi
+done
 
 # PNG signature, then width and height of the IHDR chunk as big-endian numbers.
 png=$prefix/share/icons/hicolor/256x256/apps/zentrola.png

@@ -131,6 +131,12 @@ const std::vector<Row>& rows() {
             {"MenuZnovu", QKeySequence("Ctrl+Alt+Z"), editedAndUndone, imageText},
             {"SpeedButtonZnovu", {}, editedAndUndone, imageText},
             {"MenuRecord", {}, nothing, dialogsText},
+            {"MenuLiveChart", QKeySequence("Ctrl+L"), nothing,
+             [](Context& c) {
+                 QWidget* dock = c.win.w->findChild<QWidget*>("DockLiveChart");
+                 return QString::number(dock && dock->isVisible());
+             }},
+            {"MenuViewRecording", {}, nothing, dialogsText},
             {"MenuEnglish", {}, nothing, languageText, "DEUTSCH"},
             {"MenuGerman", {}, nothing, languageText},
             {"MenuFrench", {}, nothing, languageText},
