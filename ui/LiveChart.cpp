@@ -6,6 +6,7 @@
 #include "app/RecordingAnalysis.h"
 
 #include <QCloseEvent>
+#include <QGraphicsSimpleTextItem>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
@@ -74,6 +75,11 @@ LiveChart::LiveChart(QWidget* parent) : QChartView(parent) {
     c->legend()->setFont(sized(c->legend()->font(), kLabelPoints));
     c->legend()->setAlignment(Qt::AlignBottom);
     setChart(c);
+    // A blank title keeps the readout's band; the figures go into a text item over it.
+    c->setTitle(QStringLiteral(" "));
+    readout_ = new QGraphicsSimpleTextItem(c);
+    readout_->setFont(c->titleFont());
+    readout_->setBrush(palette().color(QPalette::WindowText));
     // Thick lines read well without smoothing, and the redraws cost a third as much.
     setRenderHint(QPainter::Antialiasing, false);
     setMinimumSize(360, 240);
@@ -210,8 +216,21 @@ void LiveChart::redraw() {
         degrees_->setRange(0, topDegrees);
     updateSpeedAxis();
     const QString text = readout();
-    if (chart()->title() != text)
-        chart()->setTitle(text);
+    if (readout_->text() != text) {
+        readout_->setText(text);
+        placeReadout();
+    }
+}
+
+void LiveChart::placeReadout() {
+    const QRectF band = chart()->rect();
+    readout_->setPos(band.left() + (band.width() - readout_->boundingRect().width()) / 2,
+                     band.top() + chart()->margins().top());
+}
+
+void LiveChart::resizeEvent(QResizeEvent* event) {
+    QChartView::resizeEvent(event);
+    placeReadout();
 }
 
 std::size_t LiveChart::advancePoints() const {

@@ -12,6 +12,7 @@
 #include <deque>
 #include <vector>
 
+class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QValueAxis;
 
@@ -41,6 +42,7 @@ class LiveChart : public QChartView {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void redraw();
@@ -51,6 +53,10 @@ class LiveChart : public QChartView {
     std::vector<QLineSeries*> advance_; // a line per stretch with an advance in use
     QLineSeries* limiter_ = nullptr;
     QLineSeries* shiftLight_ = nullptr;
+    // The readout over the plot: a text item of the scene, so that a new figure three times a
+    // second moves nothing else (a new chart title lays the whole chart out again).
+    QGraphicsSimpleTextItem* readout_ = nullptr;
+    void placeReadout();
     QValueAxis* time_ = nullptr;
     QValueAxis* speed_ = nullptr;
     QValueAxis* degrees_ = nullptr;
