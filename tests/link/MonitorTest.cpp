@@ -175,24 +175,6 @@ TEST_F(Decode, RowHighlightNearestTheSpeed) {
     EXPECT_EQ(m.highlightedRow(), 2);
 }
 
-TEST_F(Decode, LabelsGreyedUntilAFrameAndAfterTheConnectionIsLost) {
-    Monitor fresh;
-    for (const Label& l : fresh.display().labels)
-        EXPECT_FALSE(l.enabled);
-    EXPECT_FALSE(fresh.live());
-    decode();
-    const std::string rpm = label(MonLabel::Rpm).text;
-    for (const Label& l : m.display().labels)
-        EXPECT_TRUE(l.enabled);
-    m.lost();
-    for (const Label& l : m.display().labels)
-        EXPECT_FALSE(l.enabled);
-    EXPECT_EQ(label(MonLabel::Rpm).text, rpm) << "the last text stays";
-    decode();
-    EXPECT_TRUE(m.live());
-    EXPECT_TRUE(label(MonLabel::Voltage).enabled);
-}
-
 TEST(MonitorTests, FlagsRideOnce) {
     Monitor m;
     m.pressTest(TestFlag::Ignition);
