@@ -17,6 +17,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -112,9 +113,9 @@ ZENTROLA_NO_COVERAGE bool holds(const std::vector<Frame>& taken, const std::vect
 }
 
 // A program started with no settings files, its port and the unit as they were then: built
-// once, since the start (default sets, language tables, strings) cost more than most scripts.
-// Each input starts from copies of them, which are exact member for member, so no state of
-// one input reaches the next.
+// once, so that every input does not repeat the start (default sets, language tables,
+// strings) and its allocations. Each input starts from copies of them, member for member;
+// every 64th input is run again on a program started afresh and must end the same.
 struct Started {
     ScriptedPort port; // the port every copy of the program talks to
     View view;
@@ -337,13 +338,41 @@ struct Session {
     }
 };
 
+// What a script leaves behind, to compare a reused start with a fresh one.
+struct Outcome {
+    ParameterImage image;
+    std::string status;
+    TransferResult result;
+    int language;
+    VirtualUnit::Eeprom unit;
+    std::vector<Frame> taken;
+    bool operator==(const Outcome&) const = default;
+};
+
+ZENTROLA_NO_COVERAGE Outcome outcome(const Session& s) {
+    return {s.c.image(),    s.c.status().text, s.c.lastResult(),
+            s.c.language(), s.unit.eeprom(),   s.port.taken};
+}
+
+constexpr unsigned kFreshEvery = 64;
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Started started;
     static VirtualUnit unit;
+    static unsigned inputs = 0;
     Script in{data, size};
     Session session(started, unit);
     session.run(in);
+    if (inputs++ % kFreshEvery == 0) {
+        Started fresh;
+        VirtualUnit freshUnit;
+        Session again(fresh, freshUnit);
+        Script same{data, size};
+        again.run(same);
+        require(outcome(again) == outcome(session),
+                "a script ended otherwise on a program started afresh");
+    }
     return 0;
 }
