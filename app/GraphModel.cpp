@@ -29,6 +29,8 @@ constexpr int kOuterOutline = 5;
 constexpr int kCurvePen = 2;
 
 constexpr int kRescaleBit = 2;
+// Items of a full graph: rects, about 60 grid lines and labels, two curves of 16 markers.
+constexpr std::size_t kUsualItems = 128;
 
 GraphRect around(GraphPoint p, int half) {
     return {p.x - half, p.y - half, p.x + half, p.y + half};
@@ -159,6 +161,9 @@ const DisplayList& GraphModel::draw(const ParameterImage& image, std::optional<C
     const int top = g.plotTop();
     const int right = g.plotRight();
     list_.clear();
+    // A new model (and a copy: the fuzz targets copy a started program) grows its list in one
+    // step, not in eight.
+    list_.reserve(kUsualItems);
 
     list_.emplace_back(RectItem{{g.imageLeft, g.imageTop, g.imageWidth, g.imageHeight}, Face});
     list_.emplace_back(RectItem{{g.plotLeft, top, right, g.plotBottom}, Plot});

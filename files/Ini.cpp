@@ -107,7 +107,11 @@ IniFile::IniFile(const std::filesystem::path& path) {
 
 IniFile IniFile::fromText(std::string_view text) {
     IniFile ini;
-    if (text.starts_with(kUtf8Bom))
+    // Every mark at the start goes, not only the first: one left behind would hide the first
+    // header now, and come back as the only mark of the saved text, which the next read drops,
+    // so a key written meanwhile would end up behind a section that was not seen when it was
+    // written.
+    while (text.starts_with(kUtf8Bom))
         text.remove_prefix(kUtf8Bom.size());
     while (!text.empty()) {
         const auto eol = text.find('\n');

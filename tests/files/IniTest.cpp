@@ -82,6 +82,26 @@ TEST(IniFile, EntriesOutsideASectionAreKeptButNotMatched) {
     EXPECT_EQ(ini.text(), "Left=1\r\n[BASIC]\r\nLeft=2\r\n");
 }
 
+TEST(IniFile, AKeyWrittenReadsBackWhateverMarksTheFileStartedWith) {
+    const std::string bom = "\xEF\xBB\xBF";
+    for (int marks = 0; marks <= 3; ++marks) {
+        std::string text;
+        for (int i = 0; i < marks; ++i)
+            text += bom;
+        text += "[BASIC]\r\nLeft=120\r\n";
+        IniFile ini = IniFile::fromText(text);
+        EXPECT_EQ(ini.readInt("BASIC", "Left", -1), 120) << marks << " marks";
+        ini.writeInt("BASIC", "Left", 300);
+        EXPECT_EQ(ini.text(), "[BASIC]\r\nLeft=300\r\n") << marks << " marks";
+        // Two starts later the setting is still what was written.
+        IniFile next = IniFile::fromText(ini.text());
+        EXPECT_EQ(next.readInt("BASIC", "Left", -1), 300) << marks << " marks";
+        next.writeInt("BASIC", "Top", 5);
+        EXPECT_EQ(IniFile::fromText(next.text()).readInt("BASIC", "Left", -1), 300)
+            << marks << " marks";
+    }
+}
+
 TEST(IniFile, SavesAndLoadsThroughAFile) {
     test::ScratchDir dir;
     const IniFile missing(dir / "none.ini");

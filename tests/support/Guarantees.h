@@ -11,6 +11,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 // The checks are not what a fuzzer should explore, and they run after every tick: no
 // coverage feedback for them.
@@ -113,7 +114,7 @@ unitDiffers(std::span<const std::uint8_t> unit, const ParameterImage& image) {
 
 // Ends the process with the message: the fuzzer keeps the input, the soak reports the tick.
 // Bytes that are not printable ASCII show as \xNN.
-[[noreturn]] inline void violated(const std::string& what) {
+[[noreturn]] inline void violated(std::string_view what) {
     std::string shown;
     for (unsigned char ch : what) {
         if (ch >= 0x20 && ch < 0x7F) {
@@ -129,7 +130,9 @@ unitDiffers(std::span<const std::uint8_t> unit, const ParameterImage& image) {
     std::abort();
 }
 
-inline void require(bool holds, const std::string& what) {
+// A view, not a string: the checks run after every tick, and a message built from a literal
+// each time would be most of the fuzzer's allocations.
+inline void require(bool holds, std::string_view what) {
     if (!holds)
         violated(what);
 }
