@@ -64,17 +64,18 @@ QLineSeries* line(QChart* chart, const QColor& colour, int width, Qt::PenStyle s
 
 } // namespace
 
-LiveChart::LiveChart(QWidget* parent) : QChartView(parent) {
+// Built around its own chart: the plain constructor makes a chart of its own, which a later
+// setChart releases and nobody deletes.
+LiveChart::LiveChart(QWidget* parent) : QChartView(new QChart(), parent) {
     setObjectName(QStringLiteral("LiveChart"));
     setAccessibleName(accessible::kLiveChart);
-    auto* c = new QChart();
+    QChart* c = chart();
     c->setAnimationOptions(QChart::NoAnimation);
     c->setBackgroundRoundness(0);
     c->setMargins(QMargins(4, 4, 4, 4));
     c->setTitleFont(sized(c->titleFont(), kReadoutPoints, true));
     c->legend()->setFont(sized(c->legend()->font(), kLabelPoints));
     c->legend()->setAlignment(Qt::AlignBottom);
-    setChart(c);
     // A blank title keeps the readout's band; the figures go into a text item over it.
     c->setTitle(QStringLiteral(" "));
     readout_ = new QGraphicsSimpleTextItem(c);

@@ -123,17 +123,18 @@ Scale scaleOf(Channel channel) {
     return kScaleOf[static_cast<std::size_t>(channel)];
 }
 
-RecordingPlot::RecordingPlot(QWidget* parent) : QChartView(parent) {
+// Built around its own chart: the plain constructor makes a chart of its own, which a later
+// setChart releases and nobody deletes.
+RecordingPlot::RecordingPlot(QWidget* parent) : QChartView(new QChart(), parent) {
     setObjectName(QStringLiteral("RecordingPlot"));
     setFrameShape(QFrame::NoFrame); // widget and viewport share their coordinates
     setFocusPolicy(Qt::StrongFocus);
     setRenderHint(QPainter::Antialiasing, false);
-    auto* c = new QChart();
+    QChart* c = chart();
     c->setAnimationOptions(QChart::NoAnimation);
     c->setBackgroundRoundness(0);
     c->setMargins(QMargins(4, 4, 4, 4));
     c->legend()->setAlignment(Qt::AlignBottom);
-    setChart(c);
 
     QFont font = c->font();
     font.setPointSize(kFontPoints);
