@@ -151,7 +151,7 @@ class Configurator {
 
     void setLanguage(int index);
     // The enabling pass applied the language again for a new bike type: without a connection
-    // the monitor shows its placeholders, as after a language command.
+    // the monitor labels show their empty form again, as after a language command.
     void bikeLanguageApplied();
     int language() const { return language_; }
     const MessageTable& texts() const { return texts_; }

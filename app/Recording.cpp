@@ -38,10 +38,6 @@ void appendFixed(std::string& out, double value) {
     out.append(buffer.data(), end);
 }
 
-void appendFlag(std::string& out, bool b) {
-    out += b ? '1' : '0';
-}
-
 // ---------------------------------------------------------------- reading
 
 enum class FieldEnd : std::uint8_t { Comma, Line, File, OpenQuote };
@@ -160,37 +156,20 @@ std::string recordingCsvHeader() {
 }
 
 std::string recordingCsvRow(const LiveSample& s) {
+    // Column by column in the order of the channels, so the row cannot drift from the header.
     std::string row;
     row.reserve(kChannelCount * 4);
-    appendFixed(row, s.timeS);
-    row += ',';
-    appendInt(row, s.rpm);
-    row += ',';
-    if (s.advanceDeg)
-        appendInt(row, *s.advanceDeg);
-    row += ',';
-    appendFlag(row, s.baseAdvance);
-    row += ',';
-    appendInt(row, s.maxAdvanceDeg);
-    row += ',';
-    appendFixed(row, s.supplyV);
-    for (const bool b :
-         {s.limiter, s.startLimiter, s.shiftLight, s.clutchMaster, s.motorOff, s.killSwitch,
-          s.input1, s.input2, s.pickup, s.polarityCheck, s.polarityNegative}) {
-        row += ',';
-        appendFlag(row, b);
-    }
-    row += ',';
-    row += s.curve == 'B' ? 'B' : 'A';
-    row += ',';
-    appendInt(row, s.programmings);
-    row += ',';
-    appendFlag(row, s.dataError);
-    row += ',';
-    appendInt(row, s.version);
-    for (const int t : s.test) {
-        row += ',';
-        appendInt(row, t);
+    for (std::size_t i = 0; i < kChannelCount; ++i) {
+        const auto channel = static_cast<Channel>(i);
+        if (i > 0)
+            row += ',';
+        const double v = channelValue(s, channel);
+        if (channel == Channel::Curve)
+            row += s.curve == 'B' ? 'B' : 'A';
+        else if (channel == Channel::Time || channel == Channel::Supply)
+            appendFixed(row, v);
+        else if (!std::isnan(v)) // an empty advance stays an empty field
+            appendInt(row, static_cast<int>(v));
     }
     return row.append(kRowEnd);
 }
