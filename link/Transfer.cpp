@@ -42,16 +42,32 @@ void Transfer::startProgram() {
     fetchingRest_ = false;
 }
 
+void Transfer::sent() {
+    replyWait = 0;
+    if (mode_ != TransferMode::Program || unsettled_)
+        return;
+    // From here on the unit may hold part of this set: neither what a verify confirmed
+    // before nor what a failed one found is known to be in it any more.
+    unsettled_ = true;
+    confirmed_.reset();
+    unitPages_ = {};
+    verifyFailed_ = false;
+}
+
 void Transfer::forgetUnit() {
     confirmed_.reset();
     unitPages_ = {};
     verifyFailed_ = false;
+    unsettled_ = false;
 }
 
 void Transfer::failVerify() {
     transferOk_ = false;
     confirmed_.reset();
     verifyFailed_ = true;
+    // With both pages the unit's settings are known again, as it sent them.
+    if (unitPages_[0] && unitPages_[1])
+        unsettled_ = false;
     fetchingRest_ = false;
     failedMode_ = TransferMode::Verify;
     mode_ = TransferMode::Idle;
@@ -186,6 +202,7 @@ ReplyEffects Transfer::onReply(std::span<const std::uint8_t> block, ParameterIma
                       verifying_.page(page).begin());
             confirmed_ = verifying_;
             verifyFailed_ = false;
+            unsettled_ = false;
             mode_ = TransferMode::Idle;
             fx.verifyPassed = true;
         }
