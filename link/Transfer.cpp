@@ -44,10 +44,11 @@ void Transfer::startProgram() {
 
 void Transfer::sent() {
     replyWait = 0;
-    if (mode_ != TransferMode::Program || unsettled_)
+    // Page 0 only fetches the information page; from page 1 on the unit may hold part of
+    // this set: neither what a verify confirmed before nor what a failed one found is known
+    // to be in it any more.
+    if (mode_ != TransferMode::Program || (pageIndexByte_ & Lead::PageMask) == 0 || unsettled_)
         return;
-    // From here on the unit may hold part of this set: neither what a verify confirmed
-    // before nor what a failed one found is known to be in it any more.
     unsettled_ = true;
     confirmed_.reset();
     unitPages_ = {};

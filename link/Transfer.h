@@ -70,8 +70,8 @@ class Transfer {
 
     // The frame for the current page; page 0 of a programming carries the exchange page.
     Frame currentFrame(const ParameterImage& image, const Page& exchange) const;
-    // Marks a frame as sent (the reply wait restarts). The first frame of a programming makes
-    // what the unit holds unknown until a verify tells it again.
+    // Marks a frame as sent (the reply wait restarts). The first settings page of a
+    // programming makes what the unit holds unknown until a verify tells it again.
     void sent();
 
     // A received block that did not start with the monitor lead byte.

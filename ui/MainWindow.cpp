@@ -258,6 +258,10 @@ void MainWindow::updateMonitorLabels() {
     }
     if (rpmGauge_->value() != d.rpmGauge)
         rpmGauge_->setValue(std::clamp(d.rpmGauge, 0, 100));
+    // The gauge keeps the last speed as the labels keep their texts, greyed as they are.
+    const bool gaugeLive = cfg_.monitor().live();
+    if (rpmGauge_->isEnabled() != gaugeLive)
+        rpmGauge_->setEnabled(gaugeLive);
 }
 
 // Empty until the unit's information page has come, and again once the unit is gone.

@@ -297,12 +297,14 @@ TEST_F(UnitTruthTest, MonitorLabelsLookGreyedWhileNoFrameComes) {
         }
     }
     EXPECT_TRUE(text("LabelSnimac").endsWith(" is running")) << "the last text stays";
+    EXPECT_FALSE(win.get("CGaugeRpm")->isEnabled()) << "the speed gauge is greyed too";
     keep(win.w.get(), "monitor-lost");
 
     win.port.setUnplugged(false);
     win.ticks(60);
     EXPECT_TRUE(anyPixel(shot(win.get("LabelSnimac")), QColor(0, 255, 0))) << "colours back";
     EXPECT_LT(darkest(shot(win.get("LabelRpm"))), 60);
+    EXPECT_TRUE(win.get("CGaugeRpm")->isEnabled());
 }
 
 TEST_F(UnitTruthTest, ReadTakesTheUnitsCurveAsItIs) {
