@@ -6,14 +6,14 @@
 
 namespace zentrola {
 
-bool LiveRecorder::start(const std::string& path) {
+bool LiveRecorder::start(const std::string& path, double nowS) {
     stop();
     out_.open(pathFromUtf8(path), std::ios::binary | std::ios::trunc);
     if (!out_)
         return false;
     path_ = path;
     rows_ = 0;
-    ticks_ = 0;
+    startS_ = nowS;
     sinceFlush_ = 0;
     failed_ = false;
     out_ << recordingCsvHeader();
@@ -25,22 +25,32 @@ bool LiveRecorder::start(const std::string& path) {
     return true;
 }
 
-void LiveRecorder::frame(std::span<const std::uint8_t> frame) {
-    if (!recording())
-        return;
-    out_ << recordingCsvRow(liveSample(frame, ticks_));
-    ++rows_;
+bool LiveRecorder::check() {
+    if (out_)
+        return true;
+    // Rows after a failed write would be lost or land after a hole: stop here.
+    failed_ = true;
+    out_.close();
+    return false;
 }
 
-void LiveRecorder::tick() {
+bool LiveRecorder::frame(std::span<const std::uint8_t> frame, double nowS) {
     if (!recording())
-        return;
-    ++ticks_;
+        return true;
+    out_ << recordingCsvRow(liveSampleAt(frame, nowS - startS_));
+    ++rows_;
+    return check();
+}
+
+bool LiveRecorder::tick() {
+    if (!recording())
+        return true;
     if (++sinceFlush_ >= kRecorderFlushTicks) {
         sinceFlush_ = 0;
         out_.flush();
-        failed_ = failed_ || !out_;
+        return check();
     }
+    return true;
 }
 
 bool LiveRecorder::stop() {

@@ -58,9 +58,14 @@ double flag(bool b) {
 } // namespace
 
 LiveSample liveSample(std::span<const std::uint8_t> frame, long ticks) {
-    LiveSample s;
     // Whole milliseconds first: 6 ticks are 0.33 s, not 0.32999...
-    s.timeS = static_cast<double>(ticks * kTickMilliseconds) / kMillisecondsPerSecond;
+    return liveSampleAt(frame,
+                        static_cast<double>(ticks * kTickMilliseconds) / kMillisecondsPerSecond);
+}
+
+LiveSample liveSampleAt(std::span<const std::uint8_t> frame, double seconds) {
+    LiveSample s;
+    s.timeS = seconds;
     if (frame.size() <= MonitorByte::Version)
         return s;
     s.pickup = on(frame, MonitorByte::Pickup);

@@ -15,7 +15,7 @@ namespace zentrola {
 
 // The channels of a sample, in the order of a recording's columns.
 enum class Channel : std::uint8_t {
-    Time,             // time_s: seconds from the start, counted in ticks
+    Time,             // time_s: seconds from the start, by a monotonic clock
     Rpm,              // rpm: the displayed engine speed, 0 without pick-up signal
     Advance,          // advance_deg: advance in use; empty while the base advance is in force
     BaseAdvance,      // base_advance: 0/1
@@ -76,7 +76,9 @@ struct LiveSample {
     std::array<int, 8> test{};
 };
 
-// Bytes 0..50 of an accepted monitor frame, taken ticks after the start.
+// Bytes 0..50 of an accepted monitor frame, taken `seconds` after the start.
+LiveSample liveSampleAt(std::span<const std::uint8_t> frame, double seconds);
+// The same, taken `ticks` whole ticks after the start (made-up recordings).
 LiveSample liveSample(std::span<const std::uint8_t> frame, long ticks);
 
 // A channel as a number: 0/1 for states, 0/1 for curve A/B; NaN for an empty advance.

@@ -50,6 +50,19 @@ class Scanner {
 
     bool atEnd() const { return p_ == end_; }
     std::size_t line() const { return line_; }
+    void setSeparator(char separator) { separator_ = separator; }
+
+    // Passes over one empty line; false when the next line is not empty.
+    bool skipEmptyLine() {
+        if (p_ == end_ || (*p_ != '\r' && *p_ != '\n'))
+            return false;
+        if (*p_ == '\r')
+            ++p_;
+        if (p_ != end_ && *p_ == '\n')
+            ++p_;
+        ++line_;
+        return true;
+    }
 
     // The rest holds nothing but line breaks and blanks: the end of a file some editor left.
     bool onlyBlankLeft() const {
@@ -76,7 +89,7 @@ class Scanner {
             out = std::string_view(start, static_cast<std::size_t>(p_ - 1 - start));
         } else {
             const char* start = p_;
-            while (p_ != end_ && *p_ != ',' && *p_ != '\n' && *p_ != '\r')
+            while (p_ != end_ && *p_ != separator_ && *p_ != '\n' && *p_ != '\r')
                 ++p_;
             out = std::string_view(start, static_cast<std::size_t>(p_ - start));
         }
@@ -87,11 +100,11 @@ class Scanner {
     FieldEnd separator() {
         // Text between a closing quote and the separator belongs to no field; it ends up
         // where a number belongs and is reported there.
-        while (p_ != end_ && *p_ != ',' && *p_ != '\n' && *p_ != '\r')
+        while (p_ != end_ && *p_ != separator_ && *p_ != '\n' && *p_ != '\r')
             ++p_;
         if (p_ == end_)
             return FieldEnd::File;
-        if (*p_ == ',') {
+        if (*p_ == separator_) {
             ++p_;
             return FieldEnd::Comma;
         }
@@ -106,15 +119,31 @@ class Scanner {
     const char* p_;
     const char* end_;
     std::size_t line_ = 1;
+    char separator_ = ',';
 };
+
+// A spreadsheet set to a decimal comma saves ";" between fields and "," in numbers: a header
+// line with a ";" and no ",".
+bool decimalCommaForm(std::string_view text) {
+    const std::string_view first = text.substr(0, text.find_first_of("\r\n"));
+    return first.find(';') != std::string_view::npos && first.find(',') == std::string_view::npos;
+}
 
 std::size_t channelNamed(std::string_view name) {
     const auto* it = std::find(kChannelNames.begin(), kChannelNames.end(), name);
     return static_cast<std::size_t>(it - kChannelNames.begin());
 }
 
-// A field as its channel's number; false when it holds anything else.
-bool fieldValue(std::size_t channel, std::string_view text, double& value) {
+// A field as its channel's number; false when it holds anything else. With a decimal comma,
+// "12,5" is 12.5.
+bool fieldValue(std::size_t channel, std::string_view text, double& value, bool decimalComma) {
+    std::array<char, kNumberRoom> pointed{};
+    if (decimalComma && text.find(',') != std::string_view::npos) {
+        if (text.size() > pointed.size() || text.find('.') != std::string_view::npos)
+            return false;
+        std::replace_copy(text.begin(), text.end(), pointed.begin(), ',', '.');
+        text = std::string_view(pointed.data(), text.size());
+    }
     if (channel == static_cast<std::size_t>(Channel::Advance) && text.empty()) {
         value = std::numeric_limits<double>::quiet_NaN(); // the base advance was in force
         return true;
@@ -185,6 +214,9 @@ Recording readRecording(std::string_view text) {
     };
     if (scan.onlyBlankLeft())
         return fail(RecordingFault::Empty, 1);
+    const bool decimalComma = decimalCommaForm(text);
+    if (decimalComma)
+        scan.setSeparator(';');
 
     // The header: our column names in any order (a script may have dropped or moved some);
     // columns we do not know are passed over. Without a time column it is not ours.
@@ -218,10 +250,14 @@ Recording readRecording(std::string_view text) {
     std::vector<std::string_view> fields;
     fields.reserve(channelOf.size() + 1);
     std::array<double, kChannelCount> row{};
+    const std::size_t timeChannel = static_cast<std::size_t>(Channel::Time);
     while (!scan.atEnd()) {
-        const std::size_t line = scan.line();
         if (scan.onlyBlankLeft())
             break;
+        // An empty line in the middle is an editor's, not a row.
+        if (scan.skipEmptyLine())
+            continue;
+        const std::size_t line = scan.line();
         fields.clear();
         FieldEnd end = FieldEnd::Comma;
         while (end == FieldEnd::Comma) {
@@ -237,9 +273,14 @@ Recording readRecording(std::string_view text) {
             return fail(RecordingFault::FieldCount, line);
         for (std::size_t i = 0; i < fields.size(); ++i) {
             const std::size_t channel = channelOf[i];
-            if (channel != kNoChannel && !fieldValue(channel, fields[i], row[channel]))
+            if (channel != kNoChannel &&
+                !fieldValue(channel, fields[i], row[channel], decimalComma))
                 return fail(RecordingFault::NotANumber, line);
         }
+        // Rows in the order they were taken: a time before the one above is not a recording
+        // of one ride (two files pasted together, rows sorted by another column).
+        if (rec.rows > 0 && row[timeChannel] < rec.columns[timeChannel].back())
+            return fail(RecordingFault::TimeGoesBack, line);
         for (std::size_t c = 0; c < kChannelCount; ++c)
             if (present[c])
                 rec.columns[c].push_back(row[c]);
@@ -250,23 +291,41 @@ Recording readRecording(std::string_view text) {
 
 Recording readRecordingFile(const std::string& path) {
     const std::filesystem::path file = pathFromUtf8(path);
+    const auto fail = [](RecordingFault fault, std::size_t line) {
+        Recording rec;
+        rec.problem = RecordingProblem{fault, line};
+        return rec;
+    };
     // A folder opens as a stream on some systems and claims an endless size.
     std::error_code error;
     const bool regular = std::filesystem::is_regular_file(file, error);
     const std::uintmax_t size = regular ? std::filesystem::file_size(file, error) : 0;
-    // Not a string: its resize would clear every byte before the read writes it again.
-    std::unique_ptr<char[]> text;
     std::ifstream in;
-    if (regular && !error) {
+    if (regular && !error)
         in.open(file, std::ios::binary);
-        text.reset(new char[size]);
-        in.read(text.get(), static_cast<std::streamsize>(size));
+    if (!regular || error || !in)
+        return fail(RecordingFault::CannotOpen, 0);
+    // The header first: a large file of another logger is known by its first line, before
+    // anything else of it is read.
+    constexpr std::size_t kHeaderRoom = 64 * 1024;
+    std::string head(static_cast<std::size_t>(std::min<std::uintmax_t>(size, kHeaderRoom)), '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    if (!in)
+        return fail(RecordingFault::CannotOpen, 0);
+    const std::size_t lineEnd = head.find_first_of("\r\n");
+    if (lineEnd != std::string::npos || size <= kHeaderRoom) {
+        const Recording header = readRecording(std::string_view(head).substr(0, lineEnd));
+        if (header.problem && header.problem->fault != RecordingFault::Empty)
+            return header;
     }
-    if (!regular || error || !in) {
-        Recording rec;
-        rec.problem = RecordingProblem{RecordingFault::CannotOpen, 0};
-        return rec;
-    }
+    if (size > kMaxRecordingBytes)
+        return fail(RecordingFault::TooLarge, 0);
+    // Not a string: its resize would clear every byte before the read writes it again.
+    std::unique_ptr<char[]> text(new char[size]);
+    std::copy(head.begin(), head.end(), text.get());
+    in.read(text.get() + head.size(), static_cast<std::streamsize>(size - head.size()));
+    if (!in && size > head.size())
+        return fail(RecordingFault::CannotOpen, 0);
     return readRecording(std::string_view(text.get(), static_cast<std::size_t>(size)));
 }
 

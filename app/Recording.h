@@ -1,7 +1,8 @@
 // A recording of live data: RFC 4180 CSV, a header of channel names and one row per monitor
 // frame. Writing gives the text of a header and of a row; reading gives the channels as
 // columns of numbers and, when the file is not sound, the first problem with its line, having
-// kept every row before it.
+// kept every row before it. A recording a spreadsheet saved again with a decimal comma (";"
+// between fields) reads as well, and blank lines are passed over.
 #pragma once
 
 #include "app/LiveSample.h"
@@ -27,7 +28,13 @@ enum class RecordingFault : std::uint8_t {
     Truncated,     // the last row ends early (a recording cut off)
     NotANumber,    // a field holds text where a number belongs
     FieldCount,    // a row with more or fewer fields than the header
+    TimeGoesBack,  // a row's time before the row above it
+    TooLarge,      // larger than kMaxRecordingBytes: not read at all
 };
+
+// A ten-hour ride is about 10 MB; a file past this is no recording of ours, and reading it
+// whole could take all the memory there is.
+inline constexpr std::uintmax_t kMaxRecordingBytes = std::uintmax_t{1} << 30;
 
 struct RecordingProblem {
     RecordingFault fault = RecordingFault::Empty;

@@ -86,7 +86,8 @@ std::optional<std::size_t> rowAt(const std::vector<double>& time, double timeS) 
 }
 
 std::vector<PlotLine> plotLines(const std::vector<double>& time, const std::vector<double>& values,
-                                double from, double to, int buckets, std::size_t maxLines) {
+                                double from, double to, int buckets, std::size_t maxLines,
+                                double gapSeconds) {
     std::vector<PlotLine> lines;
     const std::size_t n = std::min(time.size(), values.size());
     if (n == 0 || !(to > from) || buckets <= 0)
@@ -107,6 +108,13 @@ std::vector<PlotLine> plotLines(const std::vector<double>& time, const std::vect
     long current = 0;
     for (std::size_t i = begin; i < end; ++i) {
         const double v = values[i];
+        const bool gap = i > begin && time[i] - time[i - 1] > gapSeconds;
+        if (gap && !std::isnan(v)) {
+            flush(bucket, time, values, line);
+            if (!line.empty())
+                lines.push_back(std::move(line));
+            line.clear();
+        }
         if (std::isnan(v)) {
             flush(bucket, time, values, line);
             if (!line.empty())

@@ -7,6 +7,7 @@
 #include "core/ParameterImage.h"
 
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -30,12 +31,18 @@ std::optional<ChannelRange> channelRange(const std::vector<double>& column);
 // The time column rises, as every recording's does.
 std::optional<std::size_t> rowAt(const std::vector<double>& time, double timeS);
 
+// Two monitor periods: where time jumps further between two rows, frames were missing (the
+// unit unplugged, the program busy) and a line drawn across would claim what nobody saw.
+inline constexpr double kGapSeconds = 2 * 6 * 0.055;
+
 // The lines that draw `values` over `time` between `from` and `to` (plus the row on each side,
 // so the line leaves the edges) as all rows would look at `buckets` pixels: each bucket keeps
-// its first, lowest, highest and last value in time order. An empty value breaks the line;
-// when more than `maxLines` lines would result, the shortest breaks are closed.
+// its first, lowest, highest and last value in time order. An empty value breaks the line, and
+// so does a step in time longer than `gapSeconds`; when more than `maxLines` lines would
+// result (0: no limit), the shortest breaks are closed.
 std::vector<PlotLine> plotLines(const std::vector<double>& time, const std::vector<double>& values,
-                                double from, double to, int buckets, std::size_t maxLines);
+                                double from, double to, int buckets, std::size_t maxLines,
+                                double gapSeconds = std::numeric_limits<double>::infinity());
 
 // How long the engine ran at an engine speed (to 100 rpm) and advance (to 1 degree): rows with
 // a pick-up signal and an advance in use.

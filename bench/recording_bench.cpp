@@ -42,7 +42,8 @@ struct UnitPeer : LoopbackPeer {
 struct RecorderView : View {
     LiveRecorder* recorder = nullptr;
     const Configurator* c = nullptr;
-    void monitorUpdated() override { recorder->frame(c->monitor().lastFrame()); }
+    double clock = 0; // a tick's time per tick, as a driver's clock would read
+    void monitorUpdated() override { recorder->frame(c->monitor().lastFrame(), clock); }
 };
 
 double msSince(Clock::time_point start) {
@@ -100,12 +101,13 @@ int main(int argc, char** argv) {
     view.recorder = &recorder;
     view.c = &c;
     c.start({});
-    if (!recorder.start(path.string())) {
+    if (!recorder.start(path.string(), 0)) {
         std::fprintf(stderr, "zentrola-recording-bench: cannot write %s\n", path.c_str());
         return 1;
     }
     const auto recordStart = Clock::now();
     for (long i = 0; i < kTenHoursOfTicks; ++i) {
+        view.clock = static_cast<double>(i) * 0.055;
         c.tick();
         recorder.tick();
     }

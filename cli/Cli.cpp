@@ -1,14 +1,12 @@
 #include "cli/Cli.h"
 
 #include "app/Configurator.h"
-#include "app/LiveSample.h"
+#include "app/LiveRecorder.h"
 #include "app/MonitorLines.h"
-#include "app/Recording.h"
 #include "cli/CliView.h"
 #include "cli/CommandLine.h"
 #include "core/Differences.h"
 #include "core/Jazyk1.h"
-#include "files/AtomicFile.h"
 #include "link/NullSerialPort.h"
 
 #include <algorithm>
@@ -75,6 +73,8 @@ class Session {
         view.line("Interrupted");
         return ExitCode::TransferFailed;
     }
+
+    TickDriver& driver() { return driver_; }
 
     CliView view;
     Configurator c;
@@ -235,30 +235,30 @@ int verify(Session& s, const CliRequest& r, std::ostream& out) {
 }
 
 int monitor(Session& s, const CliRequest& r, std::ostream& out) {
-    // The whole file is written again at the end, through a temporary file like every file
-    // this program saves; the header now, so that an unwritable name is known at once.
-    std::string csv = recordingCsvHeader();
-    const auto writeCsv = [&] {
-        if (!r.csv || writeFileAtomically(*r.csv, csv))
-            return true;
+    // Written and flushed as it goes, as the window records: a killed run or a power loss
+    // keeps the ride up to the last second. The header now, so that an unwritable name is
+    // known at once.
+    LiveRecorder recorder;
+    const auto fileError = [&] {
         s.view.showMessage(s.c.texts().TextFileError, *r.csv);
-        return false;
-    };
-    if (!writeCsv())
         return ExitCode::FileError;
+    };
+    if (r.csv && !recorder.start(*r.csv, s.driver().seconds()))
+        return fileError();
 
     int seen = s.view.frames();
     int printed = 0;
-    long ticks = 0; // the time column: ticks since the monitor began, as in the window
     const auto frame = [&] {
-        const long now = ticks++;
+        // A failed write ends the run at once: rows after it would be lost.
+        if (!recorder.tick())
+            return true;
         if (s.view.frames() == seen)
             return false;
         seen = s.view.frames();
         const MonitorDisplay& display = s.c.monitor().display();
         out << monitorLine(display) << '\n' << std::flush;
-        if (r.csv)
-            csv += recordingCsvRow(liveSample(s.c.monitor().lastFrame(), now));
+        if (!recorder.frame(s.c.monitor().lastFrame(), s.driver().seconds()))
+            return true;
         ++printed;
         return r.frames && printed >= *r.frames;
     };
@@ -266,8 +266,8 @@ int monitor(Session& s, const CliRequest& r, std::ostream& out) {
     // Ctrl+C is the ordinary end of an endless monitor: it counts as done.
     if (s.run(frame, 0, true) == Outcome::NoFrames)
         code = s.noConnection();
-    if (!writeCsv() && code == ExitCode::Done)
-        code = ExitCode::FileError;
+    if (r.csv && (!recorder.stop() || recorder.failed()))
+        code = fileError();
     return code;
 }
 

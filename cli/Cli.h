@@ -30,6 +30,9 @@ class TickDriver {
     // Calls tick() once per tick until it returns false. False when the user interrupted the
     // run (Ctrl+C) before that.
     virtual bool run(const std::function<bool()>& tick) = 0;
+    // A monotonic clock in seconds: it stamps live data, so that ticks the system skipped show
+    // as the gap they were.
+    virtual double seconds() const = 0;
 };
 
 // Safety net for a transfer; the Configurator's own time-outs end a failing one far sooner.

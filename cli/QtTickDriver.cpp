@@ -21,8 +21,13 @@ extern "C" void requestStop(int) {
 } // namespace
 
 QtTickDriver::QtTickDriver() {
+    clock_.start();
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
+}
+
+double QtTickDriver::seconds() const {
+    return static_cast<double>(clock_.nsecsElapsed()) / 1e9;
 }
 
 bool QtTickDriver::run(const std::function<bool()>& tick) {

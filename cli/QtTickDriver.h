@@ -4,6 +4,8 @@
 
 #include "cli/Cli.h"
 
+#include <QElapsedTimer>
+
 namespace zentrola {
 
 class QtTickDriver : public TickDriver {
@@ -11,6 +13,10 @@ class QtTickDriver : public TickDriver {
     // Catches SIGINT and SIGTERM from now on; a run then ends at its next tick.
     QtTickDriver();
     bool run(const std::function<bool()>& tick) override;
+    double seconds() const override;
+
+  private:
+    QElapsedTimer clock_;
 };
 
 } // namespace zentrola

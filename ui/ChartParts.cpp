@@ -9,26 +9,34 @@
 namespace zentrola::chart {
 
 QColor colourOf(Channel c) {
-    switch (c) {
-    case Channel::Rpm:
-        return kSpeedColour;
-    case Channel::Advance:
-        return kAdvanceColour;
-    case Channel::MaxAdvance:
-        return {130, 80, 30};
-    case Channel::Supply:
-        return {130, 0, 160};
-    case Channel::Limiter:
-        return kLimiterColour;
-    case Channel::ShiftLight:
-        return kShiftColour;
-    default:
-        break;
-    }
-    static const std::array<QColor, 8> others{
-        QColor(0, 140, 140), QColor(200, 0, 140), QColor(120, 120, 0), QColor(90, 90, 90),
-        QColor(0, 0, 120),   QColor(160, 60, 60), QColor(60, 160, 60), QColor(60, 60, 200)};
-    return others[static_cast<std::size_t>(c) % others.size()];
+    // Every channel that may be drawn beside another of its scale has a colour of its own;
+    // the states above all, which share one scale.
+    static const std::array<QColor, kChannelCount> colours{
+        QColor(0, 0, 0),       // time_s, never drawn
+        kSpeedColour,          // rpm
+        kAdvanceColour,        // advance_deg
+        QColor(120, 120, 0),   // base_advance
+        QColor(130, 80, 30),   // max_advance_deg
+        QColor(130, 0, 160),   // supply_v
+        kLimiterColour,        // limiter
+        QColor(200, 0, 140),   // start_limiter
+        kShiftColour,          // shift_light
+        QColor(0, 140, 140),   // clutch_master
+        QColor(90, 90, 90),    // motor_off
+        QColor(160, 60, 60),   // kill_switch
+        QColor(230, 120, 200), // input1
+        QColor(0, 170, 220),   // input2
+        QColor(60, 160, 60),   // pickup
+        QColor(60, 60, 200),   // polarity_check
+        QColor(0, 0, 120),     // polarity_negative
+        QColor(170, 0, 0),     // curve
+        QColor(90, 90, 90),    // programmings
+        QColor(255, 140, 0),   // data_error
+        QColor(90, 90, 90),    // version
+        QColor(0, 140, 140),   QColor(200, 0, 140), QColor(120, 120, 0), QColor(90, 90, 90),
+        QColor(0, 0, 120),     QColor(160, 60, 60), QColor(60, 160, 60), QColor(60, 60, 200),
+    };
+    return colours[static_cast<std::size_t>(c)];
 }
 
 void setLines(QCPGraph* graph, const std::vector<PlotLine>& lines) {

@@ -100,16 +100,26 @@ void LiveChart::setLanguage(int languageIndex) {
         redraw();
 }
 
-void LiveChart::tick() {
+void LiveChart::tick(double nowS, bool connected) {
     ++ticks_;
+    now_ = std::max(now_, nowS);
+    if (connected != connected_) {
+        connected_ = connected;
+        readout_->setTextColor(connected
+                                   ? palette().color(QPalette::WindowText)
+                                   : palette().color(QPalette::Disabled, QPalette::WindowText));
+        pending_ = true;
+    }
+    // Without frames time still goes on: the trace moves away from the right edge.
+    if (!connected_ && !samples_.empty())
+        pending_ = true;
     if (pending_ && isVisible() && ticks_ - lastRedraw_ >= kRedrawTicks)
         redraw();
 }
 
 void LiveChart::addSample(const LiveSample& sample) {
     samples_.push_back(sample);
-    while (samples_.size() > 1 && samples_.back().timeS - samples_.front().timeS > kWindowSeconds)
-        samples_.pop_front();
+    now_ = std::max(now_, sample.timeS);
     pending_ = true;
     if (isVisible() && ticks_ - lastRedraw_ >= kRedrawTicks)
         redraw();
@@ -154,25 +164,35 @@ void LiveChart::redraw() {
     pending_ = false;
     lastRedraw_ = ticks_;
     ++redraws_;
-    const double now = samples_.empty() ? 0 : samples_.back().timeS;
-    QVector<QCPGraphData> speeds;
-    speeds.reserve(static_cast<qsizetype>(samples_.size()));
-    std::vector<double> times, degrees;
+    // A sample a little older than the window still draws the line into its left edge.
+    while (samples_.size() > 1 && now_ - samples_[1].timeS > kWindowSeconds)
+        samples_.pop_front();
+    std::vector<double> times, speeds, degrees;
+    times.reserve(samples_.size());
+    speeds.reserve(samples_.size());
+    degrees.reserve(samples_.size());
     int topDegrees = kLeastDegreeTop;
+    int bottomDegrees = 0;
     for (const LiveSample& s : samples_) {
-        speeds.append(QCPGraphData(s.timeS - now, double(s.rpm)));
-        times.push_back(s.timeS - now);
+        times.push_back(s.timeS - now_);
+        speeds.push_back(s.rpm);
         degrees.push_back(s.advanceDeg ? *s.advanceDeg : std::numeric_limits<double>::quiet_NaN());
-        if (s.advanceDeg)
+        if (s.advanceDeg) {
             topDegrees = std::max(topDegrees, *s.advanceDeg);
+            bottomDegrees = std::min(bottomDegrees, *s.advanceDeg);
+        }
     }
-    rpm_->data()->set(speeds, true);
-    // Every sample its own bucket: a minute holds fewer frames than this.
+    // Every sample its own bucket: a minute holds fewer frames than this. Lines break where
+    // frames were missing and where no advance was in use.
     constexpr int kBuckets = 1200;
-    chart::setLines(advance_, plotLines(times, degrees, -kWindowSeconds, 0, kBuckets, 0));
+    chart::setLines(rpm_, plotLines(times, speeds, -kWindowSeconds, 0, kBuckets, 0, kGapSeconds));
+    chart::setLines(advance_,
+                    plotLines(times, degrees, -kWindowSeconds, 0, kBuckets, 0, kGapSeconds));
+    // Retarded ignition (below 0 degrees) has room under the zero line.
     topDegrees = static_cast<int>(chart::roundUp(topDegrees, kDegreeStep));
-    if (yAxis2->range().upper != topDegrees)
-        yAxis2->setRange(0, topDegrees);
+    bottomDegrees = static_cast<int>(chart::roundDown(bottomDegrees, kDegreeStep));
+    if (yAxis2->range().upper != topDegrees || yAxis2->range().lower != bottomDegrees)
+        yAxis2->setRange(bottomDegrees, topDegrees);
     updateSpeedAxis();
     const QString text = readout();
     readout_->setText(text.isEmpty() ? QStringLiteral(" ") : text);
@@ -190,6 +210,10 @@ QString LiveChart::readout() const {
     return lt(livetexts::Reading, language_)
         .arg(s.rpm)
         .arg(s.advanceDeg ? QString::number(*s.advanceDeg) : QStringLiteral("-"));
+}
+
+QColor LiveChart::readoutColour() const {
+    return readout_->textColor();
 }
 
 double LiveChart::limiterLine() const {

@@ -1,7 +1,8 @@
 // The live chart: engine speed and advance in use over the last minute, scrolling as monitor
 // frames arrive, with the limiter and gear shift light speeds of the shown curve as lines.
-// Drawn for a mechanic a step away: large type, thick lines. It counts ticks itself, since
-// nothing here reads a clock, and redraws at most a few times a second.
+// Drawn for a mechanic a step away: large type, thick lines. Time is the driver's monotonic
+// clock: when frames stop, time goes on, the trace ends where they stopped and the readout is
+// greyed. It redraws at most a few times a second.
 #pragma once
 
 #include "app/LiveSample.h"
@@ -19,10 +20,11 @@ class LiveChart : public QCustomPlot {
   public:
     explicit LiveChart(QWidget* parent = nullptr);
 
-    // One timer tick: time goes on, and a redraw held back waits for it.
-    void tick();
+    // One timer tick at the clock's `nowS`: time goes on, and a redraw held back waits for it.
+    // Without a connection the readout is greyed.
+    void tick(double nowS, bool connected);
     long ticks() const { return ticks_; }
-    // A monitor frame as a sample, taken at ticks().
+    // A monitor frame as a sample, stamped by the same clock.
     void addSample(const LiveSample& sample);
     // The limiter and gear shift light speeds of the shown curve in rpm; 0 draws no line.
     void setSpeeds(int limiterRpm, int shiftLightRpm);
@@ -33,6 +35,7 @@ class LiveChart : public QCustomPlot {
     const QCPGraph* advanceLine() const { return advance_; }
     std::size_t advancePoints() const;
     QString readout() const;
+    QColor readoutColour() const;
     double limiterLine() const;
     double shiftLightLine() const;
     int redraws() const { return redraws_; }
@@ -54,6 +57,8 @@ class LiveChart : public QCustomPlot {
     int shiftLightRpm_ = 0;
     int language_ = 0;
     long ticks_ = 0;
+    double now_ = 0;
+    bool connected_ = true;
     long lastRedraw_ = -1000;
     bool pending_ = false;
     int redraws_ = 0;

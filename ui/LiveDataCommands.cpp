@@ -80,7 +80,16 @@ void MainWindow::feedLiveChart() {
     liveChart_->setSpeeds(shown ? image.at(*shown, &CurveOffsets::limiter) * chart::kRpmUnit : 0,
                           shown ? image.at(*shown, &CurveOffsets::shiftLight) * chart::kRpmUnit
                                 : 0);
-    liveChart_->addSample(liveSample(cfg_.monitor().lastFrame(), liveChart_->ticks()));
+    liveChart_->addSample(liveSampleAt(cfg_.monitor().lastFrame(), seconds()));
+}
+
+double MainWindow::seconds() const {
+    if (clockHook)
+        return clockHook();
+    // Started at the first reading: the window's start is time zero.
+    if (!clock_.isValid())
+        clock_.start();
+    return static_cast<double>(clock_.nsecsElapsed()) / 1e9;
 }
 
 RecordingViewer* MainWindow::recordingViewer() const {

@@ -193,8 +193,9 @@ void MainWindow::tick() {
         return;
     ticking_ = true;
     cfg_.tick();
-    recorder_.tick();
-    liveChart_->tick();
+    if (!recorder_.tick())
+        recordingFailed();
+    liveChart_->tick(seconds(), !cfg_.connectionLost());
     updateFromConfigurator();
     ticking_ = false;
 }
@@ -535,7 +536,8 @@ void MainWindow::showStatus(const StatusLine& st) {
 
 void MainWindow::monitorUpdated() {
     updateMonitorLabels();
-    recorder_.frame(cfg_.monitor().lastFrame());
+    if (!recorder_.frame(cfg_.monitor().lastFrame(), seconds()))
+        recordingFailed();
     feedLiveChart();
 }
 

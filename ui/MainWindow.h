@@ -8,6 +8,7 @@
 #include "core/Differences.h"
 #include "ui/QtTranslations.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -66,6 +67,9 @@ class MainWindow : public QMainWindow, public View {
     std::function<QString(bool save, const QString& start)> fileDialogHook;
     // The system's "open" of a document (the manual); true when it was opened.
     std::function<bool(const QString& path)> openDocumentHook;
+    // The monotonic clock that stamps live data, in seconds; tests set their own.
+    std::function<double()> clockHook;
+    double seconds() const;
     // Where the PDF of a sheet goes when no printer is installed.
     QString fallbackPdfPath() const;
     // Prints the window in its print look into a PDF file, or to the printer when the path is
@@ -158,6 +162,8 @@ class MainWindow : public QMainWindow, public View {
     void updateNotProgrammed();
     void updateNotSaved();
     void updateRecording();
+    // A write of the recording failed: it has stopped; the file error is shown.
+    void recordingFailed();
     void buildLiveData();
     void applyLiveDataTexts();
     void showLiveChart(bool shown);
@@ -209,6 +215,7 @@ class MainWindow : public QMainWindow, public View {
     QLabel* notSaved_ = nullptr;
     QLabel* recording_ = nullptr;
     LiveRecorder recorder_;
+    mutable QElapsedTimer clock_;
     QtTranslations qtTexts_;
     LiveChart* liveChart_ = nullptr;
     LiveChartDock* liveChartDock_ = nullptr;

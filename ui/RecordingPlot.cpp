@@ -21,6 +21,9 @@ constexpr double kWheelZoom = 0.8; // per wheel step
 constexpr double kWheelPan = 0.1;  // of the stretch per wheel step
 constexpr double kLeastSpan = 0.5; // seconds
 constexpr int kLineWidth = 2;
+// States are steps in lanes of their own: a lane per shown state, "on" this high in it.
+constexpr double kLaneStep = 1.5;
+constexpr double kLaneHigh = 1.0;
 constexpr int kFontPoints = 10;
 
 constexpr std::array kScaleOf{
@@ -51,8 +54,8 @@ std::pair<double, double> niceRange(Scale scale, ChannelRange r) {
         return {std::min(0.0, chart::roundDown(r.min, 5)), chart::roundUp(r.max, 5) + 5};
     case Scale::Volts:
         return {std::max(0.0, std::floor(r.min) - 1), std::ceil(r.max) + 1};
-    case Scale::State:
-        return {-0.1, 1.1};
+    case Scale::State: // the lanes are set apart
+        break;
     case Scale::Number:
     case Scale::Count:
         break;
@@ -139,6 +142,9 @@ void RecordingPlot::makeTrace(Channel channel) {
         return;
     t.line = addGraph(xAxis, scales_[static_cast<std::size_t>(scaleOf(channel))]);
     t.line->setPen(QPen(chart::colourOf(channel), kLineWidth));
+    // A state holds until the next row says otherwise: a step, not a ramp.
+    if (scaleOf(channel) == Scale::State)
+        t.line->setLineStyle(QCPGraph::lsStepLeft);
     t.line->setName(QString::fromUtf8(kChannelNames[static_cast<std::size_t>(channel)].data()));
 }
 
@@ -165,6 +171,10 @@ void RecordingPlot::setChannelShown(Channel channel, bool shown) {
         t.line->removeFromLegend();
     updateScales();
     rebuild();
+}
+
+QCPRange RecordingPlot::scaleRange(Scale scale) const {
+    return scales_[static_cast<std::size_t>(scale)]->range();
 }
 
 bool RecordingPlot::channelShown(Channel channel) const {
@@ -229,14 +239,35 @@ void RecordingPlot::updateScales() {
         scales_[s]->setVisible(ranges[s].has_value());
         if (!ranges[s])
             continue;
+        if (static_cast<Scale>(s) == Scale::State) {
+            updateLanes();
+            continue;
+        }
         const auto [low, high] = niceRange(static_cast<Scale>(s), *ranges[s]);
         scales_[s]->setRange(low, high);
         constexpr int kValueTicks = 6;
-        chart::fixedTicks(scales_[s], static_cast<Scale>(s) == Scale::State
-                                          ? 1
-                                          : chart::niceStep((high - low) / kValueTicks));
+        chart::fixedTicks(scales_[s], chart::niceStep((high - low) / kValueTicks));
     }
     replot(rpQueuedReplot);
+}
+
+void RecordingPlot::updateLanes() {
+    // From the top down in the order of the list, each lane named by its channel.
+    auto ticker = QSharedPointer<QCPAxisTickerText>::create();
+    int lanes = 0;
+    for (std::size_t c = 1; c < kChannelCount; ++c)
+        lanes += traces_[c].shown && scaleOf(static_cast<Channel>(c)) == Scale::State ? 1 : 0;
+    int lane = lanes;
+    for (std::size_t c = 1; c < kChannelCount; ++c) {
+        Trace& t = traces_[c];
+        if (!t.shown || scaleOf(static_cast<Channel>(c)) != Scale::State)
+            continue;
+        t.lane = --lane;
+        ticker->addTick(t.lane * kLaneStep + kLaneHigh / 2, t.line->name());
+    }
+    QCPAxis* axis = scales_[static_cast<std::size_t>(Scale::State)];
+    axis->setTicker(ticker);
+    axis->setRange(-0.2, std::max(1, lanes) * kLaneStep - (kLaneStep - kLaneHigh) + 0.2);
 }
 
 void RecordingPlot::rebuild() {

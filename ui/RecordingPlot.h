@@ -49,6 +49,8 @@ class RecordingPlot : public QCustomPlot {
     // Where a time lies in the widget, halfway up the plot; and the time at a widget x.
     QPoint positionOf(double timeS) const;
     double timeAt(int x) const;
+    // What a scale runs over now, for tests.
+    QCPRange scaleRange(Scale scale) const;
     // The number of points handed to the chart, for the benchmark.
     std::size_t drawnPoints() const;
 
@@ -65,6 +67,7 @@ class RecordingPlot : public QCustomPlot {
     struct Trace {
         QCPGraph* line = nullptr; // broken where values are missing
         bool shown = false;
+        int lane = 0; // of a state, counted from the bottom
     };
     void makeTrace(Channel channel);
     // New lines for the stretch shown, and a redraw.
@@ -72,6 +75,7 @@ class RecordingPlot : public QCustomPlot {
     // The lines alone, at the width the plot has now.
     void rebuildLines();
     void updateScales();
+    void updateLanes();
     void drawCursor();
     double firstTime() const;
     double lastTime() const;

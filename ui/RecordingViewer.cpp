@@ -222,7 +222,11 @@ void RecordingViewer::setLanguage(int languageIndex) {
 }
 
 void RecordingViewer::applyTexts() {
-    setWindowTitle(lt(livetexts::ViewerTitle, language_));
+    // The file first, as every document window names its document.
+    setWindowTitle(path_.isEmpty()
+                       ? lt(livetexts::ViewerTitle, language_)
+                       : QStringLiteral("%1 - %2").arg(QFileInfo(path_).fileName(),
+                                                       lt(livetexts::ViewerTitle, language_)));
     const auto menus = menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
     for (QMenu* m : menus) {
         if (m->objectName() == QLatin1String("MenuViewerFile"))
@@ -324,15 +328,18 @@ void RecordingViewer::drawOperatingPoints() {
     std::size_t busiest = 0;
     int topRpm = kLeastPointsRpm;
     double topDegrees = 0;
+    double bottomDegrees = 0; // retarded ignition goes below 0 degrees
     for (const OperatingPoint& p : points) {
         busiest = std::max(busiest, p.rows);
         topRpm = std::max(topRpm, p.rpm);
         topDegrees = std::max<double>(topDegrees, p.advanceDeg);
+        bottomDegrees = std::min<double>(bottomDegrees, p.advanceDeg);
     }
     for (Curve c : {Curve::A, Curve::B})
         for (const PlotPoint& p : advanceCurveLine(image_, c, 0)) {
             topRpm = std::max(topRpm, static_cast<int>(p.x));
             topDegrees = std::max(topDegrees, p.y);
+            bottomDegrees = std::min(bottomDegrees, p.y);
         }
     topRpm = (topRpm / 1000 + 1) * 1000;
     std::array<QVector<QCPGraphData>, 3> levels;
@@ -350,7 +357,8 @@ void RecordingViewer::drawOperatingPoints() {
         line->data()->set(data, true);
     }
     points_->xAxis->setRange(0, topRpm);
-    points_->yAxis->setRange(0, chart::roundUp(topDegrees, 5) + 5);
+    points_->yAxis->setRange(chart::roundDown(bottomDegrees, 5) - (bottomDegrees < 0 ? 5 : 0),
+                             chart::roundUp(topDegrees, 5) + 5);
     points_->replot(QCustomPlot::rpQueuedReplot);
 }
 
@@ -380,6 +388,12 @@ QString RecordingViewer::problemText(const RecordingProblem& problem) const {
         break;
     case RecordingFault::FieldCount:
         what = &livetexts::FieldCount;
+        break;
+    case RecordingFault::TimeGoesBack:
+        what = &livetexts::TimeGoesBack;
+        break;
+    case RecordingFault::TooLarge:
+        what = &livetexts::TooLarge;
         break;
     }
     const QString file = QDir::toNativeSeparators(path_);

@@ -57,6 +57,7 @@ class RecordingViewer : public QMainWindow {
     // The points drawn over the curves, and the curve lines, for tests.
     std::size_t operatingPointCount() const;
     const QCPCurve* curveLine(bool curveB) const { return curveB ? curveB_ : curveA_; }
+    const QCustomPlot* pointsPlot() const { return points_; }
 
   private:
     void buildMenus();

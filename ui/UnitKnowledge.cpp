@@ -190,7 +190,7 @@ void MainWindow::commandRecord() {
     QString path = chooseFile(true, start, kCsvFilter, kCsvSuffix);
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    if (path.isEmpty() || !recorder_.start(path.toStdString())) {
+    if (path.isEmpty() || !recorder_.start(path.toStdString(), seconds())) {
         if (!path.isEmpty())
             showMessage(cfg_.texts().TextFileError, path.toStdString());
         item->setChecked(false);
@@ -199,6 +199,12 @@ void MainWindow::commandRecord() {
     }
     item->setChecked(true);
     updateRecording();
+}
+
+void MainWindow::recordingFailed() {
+    action("MenuRecord")->setChecked(false);
+    updateRecording();
+    showMessage(cfg_.texts().TextFileError, recorder_.path());
 }
 
 void MainWindow::updateRecording() {

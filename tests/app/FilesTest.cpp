@@ -292,7 +292,7 @@ TEST_F(Files, SaveAndOpenInFoldersWithLettersBeyondAscii) {
         }
         EXPECT_TRUE(fs::exists(here / "set.ign")) << path;
         LiveRecorder recorder; // the window records live data into the documents folder
-        ASSERT_TRUE(recorder.start(utf8FromPath(here / "live.csv"))) << path;
+        ASSERT_TRUE(recorder.start(utf8FromPath(here / "live.csv"), 0)) << path;
         EXPECT_TRUE(recorder.stop());
         EXPECT_TRUE(fs::exists(here / "live.csv")) << path;
         EXPECT_EQ(std::distance(fs::directory_iterator(here), fs::directory_iterator()), 3);

@@ -154,14 +154,16 @@ TEST(LiveSample, RecordingOfTheVirtualUnitReadsBackRowForRow) {
     Bench b;
     LiveRecorder recorder;
     std::vector<Bytes> frames;
+    double clock = 10; // the driver's clock: the recording's time starts at its start
     // As the window does: every decoded frame to the recorder, then the recorder's tick.
     b.view.onMonitor = [&] {
         frames.push_back(b.c.monitor().lastFrame());
-        recorder.frame(b.c.monitor().lastFrame());
+        recorder.frame(b.c.monitor().lastFrame(), clock);
     };
     b.start();
-    ASSERT_TRUE(recorder.start(path));
+    ASSERT_TRUE(recorder.start(path, clock));
     for (int i = 0; i < 400; ++i) {
+        clock += 0.055;
         b.tick();
         recorder.tick();
     }

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <tuple>
 
 using namespace zentrola;
 using zentrola::test::ScratchDir;
@@ -87,8 +89,9 @@ TEST(RecordingReader, BadInputsGiveTheFirstProblemAndKeepTheRowsBefore) {
          RecordingFault::FieldCount, 5, 3},
         {"a row short of fields", three + "1.0,2000\r\n" + row(30), RecordingFault::FieldCount, 5,
          3},
-        {"a blank line between rows", header() + row(0, 1000) + "\r\n" + row(6),
-         RecordingFault::FieldCount, 3, 1},
+        {"time that goes back", three + row(6) + row(30), RecordingFault::TimeGoesBack, 5, 3},
+        {"a decimal comma in a file of commas", header() + withField(row(0), kRpmField, "\"1,5\""),
+         RecordingFault::NotANumber, 2, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -127,6 +130,13 @@ TEST(RecordingReader, WhatSpreadsheetsAndScriptsWriteIsRead) {
          {1500, 1600}},
         {"exponents and signs", "time_s,rpm\r\n1e-3,-0\r\n", {0}},
         {"a header without rows", "time_s,rpm\r\n", {}},
+        {"blank lines between rows", "time_s,rpm\r\n0,1500\r\n\r\n\n0.33,1600\r\n", {1500, 1600}},
+        {"saved again with a decimal comma",
+         "time_s;rpm;supply_v_x\r\n0,000;1500;13,8\r\n0,330;1600;13,9\r\n",
+         {1500, 1600}},
+        {"the same time twice (a clock's coarse step)",
+         "time_s,rpm\n0.33,1500\n0.33,1600\n",
+         {1500, 1600}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -177,4 +187,22 @@ TEST(RecordingReader, AMillionRowsAndFilesThatCannotBeRead) {
     const Recording back = readRecordingFile(named.string());
     EXPECT_FALSE(back.problem);
     EXPECT_EQ(back.rows, 2u);
+
+    // Two files of 2 GB (sparse: no disk is spent): another logger's is known by its first
+    // line, ours is refused by its size, and neither is read into memory.
+    for (const auto& [name, first, fault] :
+         {std::tuple{"logger.csv", std::string("date;speed\r\n"), RecordingFault::NotARecording},
+          std::tuple{"huge.csv", header(), RecordingFault::TooLarge}}) {
+        writeText(dir / name, first);
+        std::filesystem::resize_file(dir / name, 2 * kMaxRecordingBytes);
+        const Recording big = readRecordingFile((dir / name).string());
+        ASSERT_TRUE(big.problem) << name;
+        EXPECT_EQ(big.problem->fault, fault) << name;
+        EXPECT_EQ(big.rows, 0u);
+    }
+    // A decimal comma read from a file, numbers and all.
+    writeText(dir / "comma.csv", "time_s;rpm;supply_v\r\n0,000;1500;13,8\r\n");
+    const Recording comma = readRecordingFile((dir / "comma.csv").string());
+    ASSERT_FALSE(comma.problem);
+    EXPECT_EQ(comma[Channel::Supply], std::vector<double>{13.8});
 }

@@ -15,6 +15,7 @@ namespace {
 
 struct NoTicks : TickDriver {
     int runs = 0;
+    double seconds() const override { return 0; }
     bool run(const std::function<bool()>&) override {
         ++runs;
         return true;

@@ -1,6 +1,6 @@
 // A recording of any content. Whatever the reader keeps is sound: every column it has holds
-// one number per row, and only the advance may be empty; the line of a problem lies in the
-// file. Written out again as plain numbers, the kept rows read back to the same numbers
+// one number per row, only the advance may be empty, time never goes back; the line of a
+// problem lies in the file. Written out again as plain numbers, the kept rows read back to the same numbers
 // without a problem.
 #include "support/Guarantees.h"
 
@@ -63,6 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!any)
         return 0;
     require(!r[Channel::Time].empty() || r.rows == 0, "rows without a time");
+    require(std::is_sorted(r[Channel::Time].begin(), r[Channel::Time].end()),
+            "kept rows whose time goes back");
     rewritten += "\r\n";
     for (std::size_t row = 0; row < r.rows; ++row) {
         bool first = true;

@@ -140,6 +140,6 @@ TEST(LiveRecorder, TimeIsCountedInTicks) {
                           Case{20, "1.100,"}, Case{65455, "3600.025,"}})
         EXPECT_TRUE(recordingCsvRow(liveSample({}, c.ticks)).starts_with(c.text)) << c.text;
     LiveRecorder r;
-    EXPECT_FALSE(r.start("/no/such/folder/x.csv"));
+    EXPECT_FALSE(r.start("/no/such/folder/x.csv", 0));
     EXPECT_FALSE(r.recording());
 }

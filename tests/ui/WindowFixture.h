@@ -41,6 +41,7 @@ struct Window {
     int fileDialogs = 0;   // file dialogs the window opened
     int dialogs = 0;       // other dialogs (the differences table)
     QStringList documents; // what the system was asked to open
+    double clock = 0;      // the monotonic clock the window reads, in seconds
 
     // Starts the window; connected: the unit answers on the port the window is told to use.
     void start(const std::filesystem::path& config, bool connected = true,
@@ -60,6 +61,7 @@ struct Window {
             return chosenFile;
         };
         w->dialogHook = [this](QDialog&) { ++dialogs; };
+        w->clockHook = [this] { return clock; };
         w->openDocumentHook = [this](const QString& path) {
             documents << path;
             return true;
@@ -81,9 +83,12 @@ struct Window {
     template <class T = QWidget> T* get(const std::string& name) {
         return qobject_cast<T*>(w->control(name));
     }
+    // Ticks as the timer gives them, the clock going on 55 ms each.
     void ticks(int n) {
-        for (int i = 0; i < n; ++i)
+        for (int i = 0; i < n; ++i) {
+            clock += 0.055;
             w->tick();
+        }
     }
     // Types text into a field as a user would and presses Enter.
     void type(std::size_t id, const QString& text) {
