@@ -16,6 +16,8 @@ bool LiveRecorder::start(const std::string& path) {
     ticks_ = 0;
     sinceFlush_ = 0;
     failed_ = false;
+    marks_ = 0;
+    pendingMark_ = 0;
     out_ << recordingCsvHeader();
     out_.flush();
     if (!out_) {
@@ -28,8 +30,20 @@ bool LiveRecorder::start(const std::string& path) {
 void LiveRecorder::frame(std::span<const std::uint8_t> frame) {
     if (!recording())
         return;
-    out_ << recordingCsvRow(liveSample(frame, ticks_));
+    LiveSample sample = liveSample(frame, ticks_);
+    sample.mark = pendingMark_;
+    pendingMark_ = 0;
+    out_ << recordingCsvRow(sample);
     ++rows_;
+}
+
+int LiveRecorder::mark() {
+    if (!recording())
+        return 0;
+    // Two presses before the next frame are one mark: a row holds one number.
+    if (pendingMark_ == 0)
+        pendingMark_ = ++marks_;
+    return pendingMark_;
 }
 
 void LiveRecorder::tick() {

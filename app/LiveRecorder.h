@@ -21,6 +21,9 @@ class LiveRecorder {
     bool start(const std::string& path);
     // An accepted monitor frame (bytes 0..50): its row.
     void frame(std::span<const std::uint8_t> frame);
+    // The mechanic marks this moment: the next row carries the mark's number (1, 2, ...),
+    // which is returned; 0 when nothing is being recorded.
+    int mark();
     // One tick passed: the clock of the time column, and the flush.
     void tick();
     // Flushes and closes; false when a write had failed.
@@ -28,6 +31,7 @@ class LiveRecorder {
 
     bool recording() const { return out_.is_open(); }
     std::size_t rows() const { return rows_; }
+    int marks() const { return marks_; }
     const std::string& path() const { return path_; }
 
   private:
@@ -37,6 +41,8 @@ class LiveRecorder {
     long ticks_ = 0;
     int sinceFlush_ = 0;
     bool failed_ = false;
+    int marks_ = 0;
+    int pendingMark_ = 0;
 };
 
 } // namespace zentrola

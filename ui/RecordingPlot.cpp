@@ -43,6 +43,7 @@ constexpr std::array kScaleOf{
     Scale::Number,                                                        // version
     Scale::Number, Scale::Number, Scale::Number, Scale::Number, Scale::Number, Scale::Number,
     Scale::Number, Scale::Number, // test1..8
+    Scale::Number,                // mark, shown as events
 };
 static_assert(kScaleOf.size() == kChannelCount);
 
