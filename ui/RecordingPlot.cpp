@@ -123,6 +123,7 @@ RecordingPlot::RecordingPlot(QWidget* parent) : QCustomPlot(parent) {
     });
     band_ = new QRubberBand(QRubberBand::Rectangle, this);
     band_->hide();
+    makeLayers();
     setLanguage(0);
 }
 
@@ -145,8 +146,11 @@ void RecordingPlot::makeTrace(Channel channel) {
 
 void RecordingPlot::setRecording(const Recording* recording) {
     recording_ = recording;
+    pyramids_ = {};
     cursor_.reset();
     cursorLine_->setVisible(false);
+    cursor2_.reset();
+    drawSecondCursor();
     showAll();
     updateScales();
 }
@@ -201,6 +205,7 @@ void RecordingPlot::showRange(double from, double to) {
     constexpr int kTimeTicks = 8;
     chart::fixedTicks(xAxis, chart::niceStep(span / kTimeTicks));
     rebuild();
+    emit stretchChanged();
 }
 
 void RecordingPlot::zoom(double factor, double centre) {
@@ -249,14 +254,12 @@ void RecordingPlot::rebuildLines() {
     if (!recording_)
         return;
     builtWidth_ = axisRect()->width() > 0 ? axisRect()->width() : width();
-    const int buckets = std::max(1, static_cast<int>(builtWidth_));
-    const std::vector<double>& time = (*recording_)[Channel::Time];
-    for (std::size_t c = 1; c < kChannelCount; ++c) {
-        Trace& t = traces_[c];
-        if (t.shown)
-            chart::setLines(t.line,
-                            plotLines(time, recording_->columns[c], from_, to_, buckets, 0));
-    }
+    const int columns = std::max(1, static_cast<int>(builtWidth_));
+    for (std::size_t c = 1; c < kChannelCount; ++c)
+        if (traces_[c].shown)
+            drawChannel(traces_[c].line, *recording_, pyramids_, static_cast<Channel>(c), 0,
+                        columns);
+    rebuildOverlay(columns);
 }
 
 std::size_t RecordingPlot::drawnPoints() const {
@@ -273,6 +276,7 @@ void RecordingPlot::setCursorTime(double timeS) {
     cursor_ = rowAt((*recording_)[Channel::Time], timeS);
     drawCursor();
     emit cursorMoved();
+    emit stretchChanged();
 }
 
 void RecordingPlot::stepCursor(int rows) {
@@ -290,6 +294,7 @@ void RecordingPlot::stepCursor(int rows) {
         showRange(t - (to_ - from_) / 2, t + (to_ - from_) / 2);
     drawCursor();
     emit cursorMoved();
+    emit stretchChanged();
 }
 
 void RecordingPlot::drawCursor() {
@@ -342,7 +347,10 @@ void RecordingPlot::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (pressed_ == Qt::LeftButton && event->button() == Qt::LeftButton) {
         band_->hide();
-        if (std::abs(at.x() - pressAt_.x()) <= kClickSlack)
+        if (std::abs(at.x() - pressAt_.x()) <= kClickSlack &&
+            (event->modifiers() & Qt::ShiftModifier))
+            setSecondCursorTime(timeAt(at.x()));
+        else if (std::abs(at.x() - pressAt_.x()) <= kClickSlack)
             setCursorTime(timeAt(at.x()));
         else
             showRange(timeAt(pressAt_.x()), timeAt(at.x()));
