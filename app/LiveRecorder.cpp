@@ -16,6 +16,8 @@ bool LiveRecorder::start(const std::string& path, double nowS) {
     startS_ = nowS;
     sinceFlush_ = 0;
     failed_ = false;
+    marks_ = 0;
+    pendingMark_ = 0;
     out_ << recordingCsvHeader();
     out_.flush();
     if (!out_) {
@@ -34,10 +36,22 @@ bool LiveRecorder::check() {
     return false;
 }
 
+int LiveRecorder::mark() {
+    if (!recording())
+        return 0;
+    // Two presses before the next frame are one mark: a row holds one number.
+    if (pendingMark_ == 0)
+        pendingMark_ = ++marks_;
+    return pendingMark_;
+}
+
 bool LiveRecorder::frame(std::span<const std::uint8_t> frame, double nowS) {
     if (!recording())
         return true;
-    out_ << recordingCsvRow(liveSampleAt(frame, nowS - startS_));
+    LiveSample sample = liveSampleAt(frame, nowS - startS_);
+    sample.mark = pendingMark_;
+    pendingMark_ = 0;
+    out_ << recordingCsvRow(sample);
     ++rows_;
     return check();
 }

@@ -23,6 +23,9 @@ class LiveRecorder {
     // An accepted monitor frame (bytes 0..50) at the clock's `nowS`: its row. False when the
     // write failed and the recording has just ended.
     bool frame(std::span<const std::uint8_t> frame, double nowS);
+    // The mechanic marks this moment: the next row carries the mark's number (1, 2, ...),
+    // which is returned; 0 when nothing is being recorded.
+    int mark();
     // One tick passed: the flush. False when it failed and the recording has just ended.
     bool tick();
     // Flushes and closes; false when a write had failed.
@@ -32,6 +35,7 @@ class LiveRecorder {
     // A write failed since the last start.
     bool failed() const { return failed_; }
     std::size_t rows() const { return rows_; }
+    int marks() const { return marks_; }
     const std::string& path() const { return path_; }
 
   private:
@@ -43,6 +47,8 @@ class LiveRecorder {
     double startS_ = 0;
     int sinceFlush_ = 0;
     bool failed_ = false;
+    int marks_ = 0;
+    int pendingMark_ = 0;
 };
 
 } // namespace zentrola

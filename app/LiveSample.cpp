@@ -35,7 +35,8 @@ const std::array<std::string_view, kChannelCount> kChannelNames{"time_s",
                                                                 "test5",
                                                                 "test6",
                                                                 "test7",
-                                                                "test8"};
+                                                                "test8",
+                                                                "mark"};
 
 namespace {
 
@@ -150,6 +151,8 @@ double channelValue(const LiveSample& s, Channel channel) {
     case Channel::Test7:
     case Channel::Test8:
         return s.test[static_cast<std::size_t>(channel) - static_cast<std::size_t>(Channel::Test1)];
+    case Channel::Mark:
+        return s.mark;
     case Channel::Count:
         break;
     }

@@ -44,6 +44,7 @@ enum class Channel : std::uint8_t {
     Test6,
     Test7,
     Test8,
+    Mark, // mark: 0, or the number of the mark the mechanic set at this row
     Count
 };
 inline constexpr std::size_t kChannelCount = static_cast<std::size_t>(Channel::Count);
@@ -74,6 +75,7 @@ struct LiveSample {
     bool dataError = false;
     int version = 0;
     std::array<int, 8> test{};
+    int mark = 0; // not from the unit: set by the recorder
 };
 
 // Bytes 0..50 of an accepted monitor frame, taken `seconds` after the start.

@@ -144,13 +144,14 @@ std::vector<PlotLine> plotLines(const std::vector<double>& time, const std::vect
     return lines;
 }
 
-std::vector<OperatingPoint> operatingPoints(const Recording& recording) {
+std::vector<OperatingPoint> operatingPoints(const Recording& recording, std::size_t first,
+                                            std::size_t end) {
     const std::vector<double>& rpm = recording[Channel::Rpm];
     const std::vector<double>& advance = recording[Channel::Advance];
     const std::vector<double>& pickup = recording[Channel::Pickup];
     std::map<std::pair<int, int>, std::size_t> bins;
-    const std::size_t n = std::min(rpm.size(), advance.size());
-    for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t n = std::min({rpm.size(), advance.size(), end});
+    for (std::size_t i = first; i < n; ++i) {
         if (std::isnan(advance[i]) || std::isnan(rpm[i]))
             continue;
         if (i < pickup.size() && pickup[i] == 0)

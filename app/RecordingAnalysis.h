@@ -7,6 +7,7 @@
 #include "core/ParameterImage.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -45,13 +46,14 @@ std::vector<PlotLine> plotLines(const std::vector<double>& time, const std::vect
                                 double gapSeconds = std::numeric_limits<double>::infinity());
 
 // How long the engine ran at an engine speed (to 100 rpm) and advance (to 1 degree): rows with
-// a pick-up signal and an advance in use.
+// a pick-up signal and an advance in use, among rows [first, end).
 struct OperatingPoint {
     int rpm = 0;
     int advanceDeg = 0;
     std::size_t rows = 0;
 };
-std::vector<OperatingPoint> operatingPoints(const Recording& recording);
+std::vector<OperatingPoint> operatingPoints(const Recording& recording, std::size_t first = 0,
+                                            std::size_t end = SIZE_MAX);
 
 // A curve as the advance graph draws it: the base advance from 0 rpm, a step up to the first
 // point, through the points, then level to `endRpm`. In rpm and degrees.

@@ -1,5 +1,6 @@
 #include "ui/Jazyk2.h"
 #include "ui/LiveTexts.h"
+#include "ui/ViewerTexts.h"
 
 #include "core/BikeTypes.h"
 
@@ -202,6 +203,7 @@ std::vector<ControlText> controlTexts(int languageIndex, std::uint8_t bikeType) 
          {std::tuple{"MenuDifferences", &windowtexts::Differences, &windowtexts::DifferencesHint},
           std::tuple{"MenuCompareFile", &windowtexts::CompareFile, &windowtexts::CompareFileHint},
           std::tuple{"MenuRecord", &windowtexts::Record, &windowtexts::RecordHint},
+          std::tuple{"MenuMark", &viewertexts::MarkCommand, &viewertexts::MarkHint},
           std::tuple{"MenuLiveChart", &livetexts::LiveChart, &livetexts::LiveChartHint},
           std::tuple{"MenuViewRecording", &livetexts::ViewRecording,
                      &livetexts::ViewRecordingHint}}) {

@@ -99,6 +99,8 @@ class MainWindow : public QMainWindow, public View {
     void commandDifferences();
     void commandCompareFile();
     void commandRecord();
+    // Marks this moment in the recording under way (a key while riding).
+    void commandMark();
     const LiveRecorder& recorder() const { return recorder_; }
     void commandAdvanceMinus();
     void commandAdvancePlus();

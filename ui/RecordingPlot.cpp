@@ -42,6 +42,7 @@ constexpr std::array kScaleOf{
     Scale::Number,                                                        // version
     Scale::Number, Scale::Number, Scale::Number, Scale::Number, Scale::Number, Scale::Number,
     Scale::Number, Scale::Number, // test1..8
+    Scale::Number,                // mark, shown as events
 };
 static_assert(kScaleOf.size() == kChannelCount);
 
@@ -125,6 +126,7 @@ RecordingPlot::RecordingPlot(QWidget* parent) : QCustomPlot(parent) {
     });
     band_ = new QRubberBand(QRubberBand::Rectangle, this);
     band_->hide();
+    makeLayers();
     setLanguage(0);
 }
 
@@ -150,8 +152,11 @@ void RecordingPlot::makeTrace(Channel channel) {
 
 void RecordingPlot::setRecording(const Recording* recording) {
     recording_ = recording;
+    pyramids_ = {};
     cursor_.reset();
     cursorLine_->setVisible(false);
+    cursor2_.reset();
+    drawSecondCursor();
     showAll();
     updateScales();
 }
@@ -210,6 +215,7 @@ void RecordingPlot::showRange(double from, double to) {
     constexpr int kTimeTicks = 8;
     chart::fixedTicks(xAxis, chart::niceStep(span / kTimeTicks));
     rebuild();
+    emit stretchChanged();
 }
 
 void RecordingPlot::zoom(double factor, double centre) {
@@ -279,14 +285,12 @@ void RecordingPlot::rebuildLines() {
     if (!recording_)
         return;
     builtWidth_ = axisRect()->width() > 0 ? axisRect()->width() : width();
-    const int buckets = std::max(1, static_cast<int>(builtWidth_));
-    const std::vector<double>& time = (*recording_)[Channel::Time];
-    for (std::size_t c = 1; c < kChannelCount; ++c) {
-        Trace& t = traces_[c];
-        if (t.shown)
-            chart::setLines(t.line,
-                            plotLines(time, recording_->columns[c], from_, to_, buckets, 0));
-    }
+    const int columns = std::max(1, static_cast<int>(builtWidth_));
+    for (std::size_t c = 1; c < kChannelCount; ++c)
+        if (traces_[c].shown)
+            drawChannel(traces_[c].line, *recording_, pyramids_, static_cast<Channel>(c), 0,
+                        columns);
+    rebuildOverlay(columns);
 }
 
 std::size_t RecordingPlot::drawnPoints() const {
@@ -303,6 +307,7 @@ void RecordingPlot::setCursorTime(double timeS) {
     cursor_ = rowAt((*recording_)[Channel::Time], timeS);
     drawCursor();
     emit cursorMoved();
+    emit stretchChanged();
 }
 
 void RecordingPlot::stepCursor(int rows) {
@@ -320,6 +325,7 @@ void RecordingPlot::stepCursor(int rows) {
         showRange(t - (to_ - from_) / 2, t + (to_ - from_) / 2);
     drawCursor();
     emit cursorMoved();
+    emit stretchChanged();
 }
 
 void RecordingPlot::drawCursor() {
@@ -372,7 +378,10 @@ void RecordingPlot::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (pressed_ == Qt::LeftButton && event->button() == Qt::LeftButton) {
         band_->hide();
-        if (std::abs(at.x() - pressAt_.x()) <= kClickSlack)
+        if (std::abs(at.x() - pressAt_.x()) <= kClickSlack &&
+            (event->modifiers() & Qt::ShiftModifier))
+            setSecondCursorTime(timeAt(at.x()));
+        else if (std::abs(at.x() - pressAt_.x()) <= kClickSlack)
             setCursorTime(timeAt(at.x()));
         else
             showRange(timeAt(pressAt_.x()), timeAt(at.x()));

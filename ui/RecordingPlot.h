@@ -4,11 +4,14 @@
 // chart, so a recording of a million rows zooms as fast as one of a hundred.
 #pragma once
 
+#include "app/MinMaxPyramid.h"
 #include "app/Recording.h"
+#include "app/RecordingEvents.h"
 
 #include <qcustomplot.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -54,8 +57,26 @@ class RecordingPlot : public QCustomPlot {
     // The number of points handed to the chart, for the benchmark.
     std::size_t drawnPoints() const;
 
+    // A second cursor (Shift+click): the stretch between the two cursors is read off.
+    std::optional<std::size_t> secondCursorRow() const { return cursor2_; }
+    void setSecondCursorTime(double timeS);
+    void stepSecondCursor(int rows);
+    void clearCursors();
+    // The events as marks in a strip along the time axis, a colour per kind.
+    void setEvents(const std::vector<RecordingEvent>& events);
+    std::size_t eventMarks() const;
+    // A second recording over the first, its time moved by `shiftS` seconds, drawn dashed in
+    // the channels' colours; none takes it away. It stays the caller's.
+    void setOverlay(const Recording* second, double shiftS);
+    const Recording* overlay() const { return overlay_; }
+    double overlayShift() const { return overlayShift_; }
+    // The colour of an event kind's marks, for the list too.
+    static QColor eventColour(EventKind kind);
+
   signals:
     void cursorMoved();
+    // The stretch shown or a cursor changed: the figures of the stretch follow.
+    void stretchChanged();
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -79,6 +100,13 @@ class RecordingPlot : public QCustomPlot {
     void drawCursor();
     double firstTime() const;
     double lastTime() const;
+    // The lines of a channel from its pyramid, made once per recording.
+    void drawChannel(QCPGraph* graph, const Recording& recording,
+                     std::array<std::unique_ptr<MinMaxPyramid>, kChannelCount>& pyramids,
+                     Channel channel, double shiftS, int columns);
+    void makeLayers();
+    void rebuildOverlay(int columns);
+    void drawSecondCursor();
 
     const Recording* recording_ = nullptr;
     std::array<Trace, kChannelCount> traces_{};
@@ -90,6 +118,17 @@ class RecordingPlot : public QCustomPlot {
     double to_ = 1;
     double builtWidth_ = 0;
     std::optional<std::size_t> cursor_;
+    std::optional<std::size_t> cursor2_;
+    QCPItemStraightLine* cursorLine2_ = nullptr;
+    std::array<std::unique_ptr<MinMaxPyramid>, kChannelCount> pyramids_;
+    // The second recording.
+    const Recording* overlay_ = nullptr;
+    double overlayShift_ = 0;
+    std::array<std::unique_ptr<MinMaxPyramid>, kChannelCount> overlayPyramids_;
+    std::array<QCPGraph*, kChannelCount> overlayLines_{};
+    // The event strip: an axis of its own, a graph per kind.
+    QCPAxis* eventAxis_ = nullptr;
+    std::array<QCPGraph*, kEventKindCount> eventGraphs_{};
     // A press: where, which button, and the stretch shown then (for a pan drag).
     QPoint pressAt_;
     Qt::MouseButton pressed_ = Qt::NoButton;

@@ -5,6 +5,8 @@
 #include "ui/LiveTexts.h"
 #include "ui/QtText.h"
 #include "ui/RecordingPlot.h"
+#include "ui/ViewerAnalysis.h"
+#include "ui/ViewerTexts.h"
 
 #include "app/RecordingAnalysis.h"
 
@@ -23,6 +25,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableWidget>
 
 #include <qcustomplot.h>
@@ -107,7 +110,8 @@ RecordingViewer::RecordingViewer(const ParameterImage& image, int languageIndex,
     plots_->setStretchFactor(0, 3);
     plots_->setStretchFactor(1, 2);
 
-    table_ = new QTableWidget(static_cast<int>(kChannelCount) - 1, ColumnCount, this);
+    // Every channel but the time and the marks, which the event list shows.
+    table_ = new QTableWidget(static_cast<int>(kChannelCount) - 2, ColumnCount, this);
     table_->setObjectName(QStringLiteral("TableChannels"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -127,9 +131,17 @@ RecordingViewer::RecordingViewer(const ParameterImage& image, int languageIndex,
             onChannelTicked(item->row());
     });
 
+    analysis_ = new ViewerAnalysis(this, plot_);
+    connect(analysis_, &ViewerAnalysis::stretchUpdated, this,
+            &RecordingViewer::drawOperatingPoints);
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("TabsViewer"));
+    tabs_->addTab(table_, QString());
+    tabs_->addTab(analysis_->statisticsPage(), QString());
+    tabs_->addTab(analysis_->eventsPage(), QString());
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(plots_);
-    split->addWidget(table_);
+    split->addWidget(tabs_);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 0);
     int tableWidth = table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth();
@@ -138,6 +150,7 @@ RecordingViewer::RecordingViewer(const ParameterImage& image, int languageIndex,
     table_->setMinimumWidth(tableWidth);
     split->setSizes({800, tableWidth});
     plots_->setSizes({400, 280});
+    tabs_->setMinimumWidth(tableWidth + 8);
     setCentralWidget(split);
 
     summary_ = new QLabel(this);
@@ -209,6 +222,9 @@ void RecordingViewer::buildMenus() {
                                [this] { plot_->stepCursor(-1); }));
     view->addAction(makeAction("CursorOn", QKeySequence(Qt::ALT | Qt::Key_Right),
                                [this] { plot_->stepCursor(1); }));
+    compareMenu_ = menuBar()->addMenu(QString());
+    compareMenu_->setObjectName(QStringLiteral("MenuViewerCompare"));
+    analysis_->buildMenus(view, compareMenu_);
     // The keys of a keypad and the plain ones too.
     action("ZoomIn")->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::Key_Plus)});
@@ -247,6 +263,12 @@ void RecordingViewer::applyTexts() {
         {lt(livetexts::ChannelColumn, language_), lt(livetexts::CursorColumn, language_),
          lt(livetexts::MinColumn, language_), lt(livetexts::MaxColumn, language_)});
     plot_->setLanguage(language_);
+    tabs_->setTabText(0, lt(viewertexts::ChannelsTab, language_));
+    tabs_->setTabText(1, lt(viewertexts::StatisticsTab, language_));
+    tabs_->setTabText(2, lt(viewertexts::EventsTab, language_));
+    if (compareMenu_)
+        compareMenu_->setTitle(lt(viewertexts::CompareMenu, language_));
+    analysis_->applyTexts(language_);
     pointsTitle_->setText(lt(livetexts::PointsTitle, language_));
     points_->xAxis->setLabel(lt(livetexts::EngineSpeed, language_));
     points_->yAxis->setLabel(lt(livetexts::Advance, language_));
@@ -324,7 +346,9 @@ void RecordingViewer::setCurves(const ParameterImage& image) {
 }
 
 void RecordingViewer::drawOperatingPoints() {
-    const std::vector<OperatingPoint> points = operatingPoints(recording_);
+    // The stretch whose figures are shown: the whole ride, a part of it, or between the cursors.
+    const std::vector<OperatingPoint> points =
+        operatingPoints(recording_, analysis_->firstRow(), analysis_->endRow());
     std::size_t busiest = 0;
     int topRpm = kLeastPointsRpm;
     double topDegrees = 0;
@@ -370,6 +394,14 @@ std::size_t RecordingViewer::operatingPointCount() const {
 }
 
 QString RecordingViewer::problemText(const RecordingProblem& problem) const {
+    Recording shown;
+    shown.rows = recording_.rows;
+    shown.problem = problem;
+    return problemTextFor(path_, shown);
+}
+
+QString RecordingViewer::problemTextFor(const QString& path, const Recording& recording) const {
+    const RecordingProblem problem = recording.problem.value_or(RecordingProblem{});
     const TextRow* what = &livetexts::CannotOpen;
     switch (problem.fault) {
     case RecordingFault::CannotOpen:
@@ -396,16 +428,16 @@ QString RecordingViewer::problemText(const RecordingProblem& problem) const {
         what = &livetexts::TooLarge;
         break;
     }
-    const QString file = QDir::toNativeSeparators(path_);
+    const QString file = QDir::toNativeSeparators(path);
     // A file that holds no rows at all has no line worth naming beyond the first.
-    if (recording_.rows == 0 && problem.fault != RecordingFault::NotANumber &&
+    if (recording.rows == 0 && problem.fault != RecordingFault::NotANumber &&
         problem.fault != RecordingFault::FieldCount && problem.fault != RecordingFault::Truncated)
         return lt(livetexts::ProblemWithFile, language_).arg(file, lt(*what, language_));
     return lt(livetexts::ProblemAtLine, language_)
         .arg(file)
         .arg(static_cast<qulonglong>(problem.line))
         .arg(lt(*what, language_))
-        .arg(static_cast<qulonglong>(recording_.rows));
+        .arg(static_cast<qulonglong>(recording.rows));
 }
 
 bool RecordingViewer::openFile(const QString& path) {
@@ -413,6 +445,7 @@ bool RecordingViewer::openFile(const QString& path) {
     recording_ = readRecordingFile(path.toStdString());
     plot_->setRecording(&recording_);
     fillTable();
+    analysis_->recordingOpened(&recording_);
     drawOperatingPoints();
     applyTexts();
     if (recording_.problem)

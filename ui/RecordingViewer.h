@@ -20,11 +20,14 @@ class QCPTextElement;
 class QCustomPlot;
 class QLabel;
 class QSplitter;
+class QMenu;
+class QTabWidget;
 class QTableWidget;
 
 namespace zentrola {
 
 class RecordingPlot;
+class ViewerAnalysis;
 
 class RecordingViewer : public QMainWindow {
     Q_OBJECT
@@ -50,6 +53,14 @@ class RecordingViewer : public QMainWindow {
     std::function<QString(bool save, const QString& start)> fileDialogHook;
 
     QAction* action(const std::string& name) const;
+    QAction* makeAction(const std::string& name, const QKeySequence& key,
+                        std::function<void()> slot);
+    void message(const QString& text);
+    QString chooseFile(bool save, const QString& start, const QString& filter);
+    // What is wrong with a file read into `recording`, in the viewer's language.
+    QString problemTextFor(const QString& path, const Recording& recording) const;
+    ViewerAnalysis* analysis() const { return analysis_; }
+    QTabWidget* tabs() const { return tabs_; }
     RecordingPlot* plot() const { return plot_; }
     QTableWidget* channelTable() const { return table_; }
     const Recording& recording() const { return recording_; }
@@ -61,16 +72,12 @@ class RecordingViewer : public QMainWindow {
 
   private:
     void buildMenus();
-    QAction* makeAction(const std::string& name, const QKeySequence& key,
-                        std::function<void()> slot);
     void applyTexts();
     void fillTable();
     void updateCursorColumn();
     void drawOperatingPoints();
     void onChannelTicked(int row);
-    void message(const QString& text);
     QString problemText(const RecordingProblem& problem) const;
-    QString chooseFile(bool save, const QString& start, const QString& filter);
 
     Recording recording_;
     ParameterImage image_;
@@ -88,6 +95,9 @@ class RecordingViewer : public QMainWindow {
     QCPCurve* curveB_ = nullptr;
     std::array<QCPGraph*, 3> density_{};
     bool filling_ = false;
+    ViewerAnalysis* analysis_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QMenu* compareMenu_ = nullptr;
 };
 
 } // namespace zentrola

@@ -244,6 +244,8 @@ void MainWindow::buildMenus() {
     tools->addSeparator();
     tools->addAction(makeAction("MenuRecord", QKeySequence(), &MainWindow::commandRecord));
     action("MenuRecord")->setCheckable(true);
+    tools->addAction(
+        makeAction("MenuMark", QKeySequence(Qt::CTRL | Qt::Key_M), &MainWindow::commandMark));
     tools->addAction(makeAction("MenuLiveChart", QKeySequence(Qt::CTRL | Qt::Key_L),
                                 &MainWindow::commandLiveChart));
     action("MenuLiveChart")->setCheckable(true);

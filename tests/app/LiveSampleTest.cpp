@@ -81,15 +81,15 @@ TEST(LiveSample, FrameBytesBecomeTheNumbersInEveryLocale) {
         {"running on curve A",
          {},
          6,
-         "0.330,10000,25,0,30,13.800,0,0,0,0,0,0,0,0,1,1,0,A,258,0,92,1,2,3,4,5,6,7,264\r\n"},
+         "0.330,10000,25,0,30,13.800,0,0,0,0,0,0,0,0,1,1,0,A,258,0,92,1,2,3,4,5,6,7,264,0\r\n"},
         {"no pick-up signal: no speed and no advance",
          {{MonitorByte::Pickup, 0}},
          0,
-         "0.000,0,,0,30,13.800,0,0,0,0,0,0,0,0,0,1,0,A,258,0,92,1,2,3,4,5,6,7,264\r\n"},
+         "0.000,0,,0,30,13.800,0,0,0,0,0,0,0,0,0,1,0,A,258,0,92,1,2,3,4,5,6,7,264,0\r\n"},
         {"base advance in force",
          {{MonitorByte::BaseAdvance, 1}},
          1,
-         "0.055,10000,,1,30,13.800,0,0,0,0,0,0,0,0,1,1,0,A,258,0,92,1,2,3,4,5,6,7,264\r\n"},
+         "0.055,10000,,1,30,13.800,0,0,0,0,0,0,0,0,1,1,0,A,258,0,92,1,2,3,4,5,6,7,264,0\r\n"},
         {"retarded, curve B, every state on, another version",
          {{MonitorByte::Advance, 90},
           {MonitorByte::CurveA, 0},
@@ -108,7 +108,7 @@ TEST(LiveSample, FrameBytesBecomeTheNumbersInEveryLocale) {
           {MonitorByte::DataError, 1},
           {MonitorByte::Version, 91}},
          65455, // an hour and a bit
-         "3600.025,10000,-10,0,30,12.301,1,1,1,1,1,1,1,1,1,0,1,B,258,1,91,1,2,3,4,5,6,7,264\r\n"},
+         "3600.025,10000,-10,0,30,12.301,1,1,1,1,1,1,1,1,1,0,1,B,258,1,91,1,2,3,4,5,6,7,264,0\r\n"},
     };
     GermanNumbers german;
     // The locale is really in force: a formatted number has a comma.
@@ -145,7 +145,7 @@ TEST(LiveSample, FrameBytesBecomeTheNumbersInEveryLocale) {
               "time_s,rpm,advance_deg,base_advance,max_advance_deg,supply_v,limiter,"
               "start_limiter,shift_light,clutch_master,motor_off,kill_switch,input1,input2,"
               "pickup,polarity_check,polarity_negative,curve,programmings,data_error,version,"
-              "test1,test2,test3,test4,test5,test6,test7,test8\r\n");
+              "test1,test2,test3,test4,test5,test6,test7,test8,mark\r\n");
 }
 
 TEST(LiveSample, RecordingOfTheVirtualUnitReadsBackRowForRow) {

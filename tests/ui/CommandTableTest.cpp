@@ -143,6 +143,12 @@ const std::vector<Row>& rows() {
             {"MenuZnovu", QKeySequence("Ctrl+Alt+Z"), editedAndUndone, imageText},
             {"SpeedButtonZnovu", {}, editedAndUndone, imageText},
             {"MenuRecord", {}, nothing, dialogsText},
+            {"MenuMark", QKeySequence("Ctrl+M"),
+             [](Context& c) {
+                 c.win.chosenFile = QString::fromStdString((c.dir / "marked.csv").string());
+                 c.win.w->commandRecord();
+             },
+             statusBarText},
             {"MenuLiveChart", QKeySequence("Ctrl+L"), nothing,
              [](Context& c) {
                  QWidget* dock = c.win.w->findChild<QWidget*>("DockLiveChart");
