@@ -30,7 +30,8 @@ constexpr std::uint8_t kStop = 1, kCurveB = 3; // the inputs' functions
 struct Rider : View {
     LiveRecorder* recorder = nullptr;
     Configurator* cfg = nullptr;
-    void monitorUpdated() override { recorder->frame(cfg->monitor().lastFrame()); }
+    double clock = 0; // seconds: 55 ms a tick
+    void monitorUpdated() override { recorder->frame(cfg->monitor().lastFrame(), clock); }
 };
 
 // Records `ticks` ticks into `path`; with `changeCurve` the unit's curve A drops by 4 degrees
@@ -50,7 +51,7 @@ ParameterImage ride(const std::string& path, int ticks, bool changeCurve) {
     cfg.start(options);
     ParameterImage held;
     std::copy(unit.eeprom().begin(), unit.eeprom().end(), held.span().begin());
-    recorder.start(path);
+    recorder.start(path, 0);
     for (int t = 0; t < ticks; ++t) {
         if (t == 700 || t == 2400)
             recorder.mark();
@@ -70,6 +71,7 @@ ParameterImage ride(const std::string& path, int ticks, bool changeCurve) {
             for (std::size_t k = 0; k < kCurvePoints; ++k)
                 unit.eeprom()[kCurveA.advance + k] =
                     static_cast<std::uint8_t>(std::max(0, unit.eeprom()[kCurveA.advance + k] - 4));
+        rider.clock += 0.055;
         cfg.tick();
         recorder.tick();
     }

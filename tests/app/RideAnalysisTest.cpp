@@ -48,13 +48,15 @@ struct Ride {
     LiveRecorder recorder;
     std::string path = (dir / "ride.csv").string();
 
+    double clock = 0; // seconds, a tick's 55 ms at every tick
     explicit Ride(int ticks, const std::function<void(int)>& during = {}) {
-        b.view.onMonitor = [&] { recorder.frame(b.c.monitor().lastFrame()); };
+        b.view.onMonitor = [&] { recorder.frame(b.c.monitor().lastFrame(), clock); };
         b.start();
-        EXPECT_TRUE(recorder.start(path));
+        EXPECT_TRUE(recorder.start(path, clock));
         for (int i = 0; i < ticks; ++i) {
             if (during)
                 during(i);
+            clock += 0.055;
             b.tick();
             recorder.tick();
         }
@@ -231,9 +233,10 @@ TEST(Events, TheVirtualUnitsLimiterKillSwitchCurveSwitchAndMarks) {
     b.unit().eeprom()[Offset::Input1] = kStop;
     b.unit().eeprom()[Offset::Input2] = kCurveB;
     LiveRecorder recorder;
-    b.view.onMonitor = [&] { recorder.frame(b.c.monitor().lastFrame()); };
+    double clock = 0;
+    b.view.onMonitor = [&] { recorder.frame(b.c.monitor().lastFrame(), clock); };
     b.start();
-    ASSERT_TRUE(recorder.start((dir / "r.csv").string()));
+    ASSERT_TRUE(recorder.start((dir / "r.csv").string(), clock));
     int marks = 0;
     for (int i = 0; i < 1400; ++i) {
         if (i == 500)
@@ -246,6 +249,7 @@ TEST(Events, TheVirtualUnitsLimiterKillSwitchCurveSwitchAndMarks) {
             EXPECT_EQ(recorder.mark(), ++marks);
             EXPECT_EQ(recorder.mark(), marks); // pressed twice before a frame: one mark
         }
+        clock += 0.055;
         b.tick();
         recorder.tick();
     }
