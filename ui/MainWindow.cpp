@@ -6,8 +6,8 @@
 #include "ui/Colours.h"
 #include "ui/GraphView.h"
 #include "ui/Jazyk2.h"
-#include "ui/PortAccess.h"
 #include "ui/LiveChart.h"
+#include "ui/PortAccess.h"
 #include "ui/RadioGroup.h"
 #include "ui/SpinField.h"
 
@@ -125,6 +125,7 @@ void MainWindow::start(const StartOptions& options) {
     applyControlTexts();
     restoreGeometry();
     showLiveChart(s.liveChart);
+    updateRecentMenu();
     updateFromConfigurator();
     started_ = true;
     timer_->start();
