@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 
 namespace zentrola {
@@ -28,6 +29,7 @@ namespace sheet = texts::sheet;
 constexpr double kWidth = 1900;
 constexpr int kText = 34;
 constexpr int kSmall = 29;
+constexpr int kSetting = 32; // the settings table has the longest captions
 constexpr int kTitle = 62;
 constexpr double kGap = 36;
 constexpr double kCellPad = 8;
@@ -66,11 +68,12 @@ class Layout {
         r.plot = QRectF(0, y, kWidth, kPlotHeight);
         plot(r.plot);
         y = r.plot.bottom() + kGap;
-        const double tableWidth = 430;
+        const auto columns = curveColumns();
+        const double tableWidth = std::max(400.0, columns[0] + columns[1] + columns[2]);
         r.curveA = QRectF(0, y, tableWidth, curveTable(0, QPointF(0, y), tableWidth) - y);
         r.curveB = QRectF(tableWidth + 20, y, tableWidth,
                           curveTable(1, QPointF(tableWidth + 20, y), tableWidth) - y);
-        const double left = 2 * tableWidth + 60;
+        const double left = 2 * tableWidth + 50;
         r.settings = QRectF(left, y, kWidth - left, settings(QPointF(left, y), kWidth - left) - y);
         double bottom = std::max({r.curveA.bottom(), r.curveB.bottom(), r.settings.bottom()});
         if (s_.anyNotInUse)
@@ -283,19 +286,25 @@ class Layout {
         return bottom + 6;
     }
 
-    double curveTable(std::size_t c, QPointF at, double width) {
-        const SheetCurve& curve = s_.curves[c];
-        // The point and rpm columns as wide as their widest word; the advance takes the rest
-        // and wraps its heading when it must.
+    // The curve table's columns, each as wide as its widest word: point, rpm, advance.
+    std::array<double, 3> curveColumns() const {
         const QFontMetricsF heading(font(kSmall, true), p_.device());
         const QFontMetricsF body(font(kText), p_.device());
-        const double w0 = std::max(heading.horizontalAdvance(tr(sheet::Point)),
-                                   body.horizontalAdvance(QStringLiteral("15"))) +
-                          2 * kCellPad + 4;
-        const double w1 = std::max(heading.horizontalAdvance(tr(sheet::Rpm)),
-                                   body.horizontalAdvance(q(groupedNumber(25000, thousands())))) +
-                          2 * kCellPad + 16;
-        const double w2 = width - w0 - w1;
+        auto widest = [&](const QString& title, const QString& value) {
+            double w = body.horizontalAdvance(value);
+            for (const QString& word : title.split(QLatin1Char(' ')))
+                w = std::max(w, heading.horizontalAdvance(word));
+            return w + 2 * kCellPad + 8;
+        };
+        return {widest(tr(sheet::Point), QStringLiteral("15")),
+                widest(tr(sheet::Rpm), q(groupedNumber(25000, thousands()))) + 16,
+                widest(tr(sheet::Advance), QStringLiteral("60"))};
+    }
+
+    double curveTable(std::size_t c, QPointF at, double width) {
+        const SheetCurve& curve = s_.curves[c];
+        const auto [w0, w1, natural] = curveColumns();
+        const double w2 = std::max(natural, width - w0 - w1);
         const int right = Qt::AlignRight;
         double y = text(QRectF(at.x(), at.y(), width, 0), q(curve.name), font(kText, true),
                         Qt::AlignLeft, kCurveColour[c]);
@@ -318,7 +327,18 @@ class Layout {
     }
 
     double settings(QPointF at, double width) {
-        const double valueWidth = width * 0.24;
+        // The two value columns as wide as the widest per-curve value or heading; the captions
+        // take the rest, and a common value whatever its caption leaves free.
+        const QFontMetricsF body(font(kSetting), p_.device());
+        const QFontMetricsF heading(font(kSmall, true), p_.device());
+        double valueWidth = 0;
+        for (const SheetCurve& c : s_.curves)
+            valueWidth = std::max(valueWidth, heading.horizontalAdvance(q(c.name)));
+        for (const SheetRow& r : s_.rows)
+            if (r.perCurve)
+                valueWidth = std::max(
+                    {valueWidth, body.horizontalAdvance(q(r.a)), body.horizontalAdvance(q(r.b))});
+        valueWidth = std::min(valueWidth + 2 * kCellPad + 16, width / 4);
         const double captionWidth = width - 2 * valueWidth;
         const int right = Qt::AlignRight;
         double y = text(QRectF(at.x(), at.y(), width, 0), tr(sheet::Setting), font(kText, true),
@@ -336,9 +356,12 @@ class Layout {
                 cells.push_back({q(r.a), valueWidth, right, colour});
                 cells.push_back({q(r.b), valueWidth, right, colour});
             } else {
-                cells.push_back({q(r.a), 2 * valueWidth, right, colour});
+                const double used = std::min(captionWidth, body.horizontalAdvance(q(r.caption)) +
+                                                               2 * kCellPad + 24);
+                cells.front().width = used;
+                cells.push_back({q(r.a), width - used, right, colour});
             }
-            y = row({at.x(), y}, cells, kText);
+            y = row({at.x(), y}, cells, kSetting);
             line(QPointF(at.x(), y), QPointF(at.x() + width, y), kGrid, 1);
         }
         return y;
