@@ -46,8 +46,9 @@ ParameterSheet MainWindow::parameterSheet() {
                      language, QLocale().groupSeparator().toStdString());
 }
 
+// The sheet shows the settings the program holds: a value typed into a field and not yet taken
+// (by Enter, an arrow or the next edit) is not among them, and printing takes nothing.
 bool MainWindow::writeParameterSheet(const QString& pdfPath) {
-    takeWidgets();
     const ParameterSheet s = parameterSheet();
     if (!pdfPath.isEmpty())
         return writeSheetPdf(s, pdfPath, localPaper());
