@@ -4,6 +4,7 @@
 #include "files/Ini.h"
 #include "files/TokenScanner.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace zentrola {
@@ -24,6 +25,15 @@ constexpr std::string_view kFile = "File";
 constexpr std::string_view kIniDir = "IniDir";
 constexpr std::string_view kIgnAll = "CheckBoxIgnAll->Checked";
 constexpr std::string_view kLiveChart = "MenuLiveChart->Checked";
+
+// The parameter sheet's lines and the recent files, each in a section of its own.
+constexpr std::string_view kSheetSection = "SHEET";
+constexpr std::string_view kCustomer = "Customer";
+constexpr std::string_view kBike = "Bike";
+constexpr std::string_view kNotes = "Notes";
+constexpr std::string_view kRecentSection = "RECENT";
+constexpr std::string_view kRecentKey = "File";
+constexpr std::string_view kAbsent = "\x01"; // no key reads as this
 
 constexpr std::size_t kBackupNumbersPerLine = 10;
 constexpr std::string_view kTestToken = "TEST_ENABLE";
@@ -50,7 +60,52 @@ fs::path environmentPath(const char* name) {
     return value != nullptr ? fs::path(value) : fs::path();
 }
 
+// An INI value is one line: the notes' line breaks travel as "\n", a backslash as "\\".
+std::string escapeLines(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue; // CR LF is one break
+        else if (c == '\r')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string unescapeLines(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'n' || text[i + 1] == '\\')) {
+            out += text[i + 1] == 'n' ? '\n' : '\\';
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string recentKey(std::size_t i) {
+    return std::string(kRecentKey) + std::to_string(i + 1);
+}
+
 } // namespace
+
+void addRecentFile(std::vector<std::string>& list, const std::string& path) {
+    if (path.empty())
+        return;
+    std::erase(list, path);
+    list.insert(list.begin(), path);
+    if (list.size() > kRecentFiles)
+        list.resize(kRecentFiles);
+}
 
 void loadSettings(const fs::path& iniPath, Settings& s) {
     const IniFile ini(iniPath);
@@ -67,6 +122,18 @@ void loadSettings(const fs::path& iniPath, Settings& s) {
     s.iniDir = ini.readString(kSection, kIniDir, s.iniDir);
     s.ignAll = ini.readInt(kSection, kIgnAll, s.ignAll ? 1 : 0) != 0;
     s.liveChart = ini.readInt(kSection, kLiveChart, s.liveChart ? 1 : 0) != 0;
+    s.sheet.customer = ini.readString(kSheetSection, kCustomer, s.sheet.customer);
+    s.sheet.bike = ini.readString(kSheetSection, kBike, s.sheet.bike);
+    s.sheet.notes =
+        unescapeLines(ini.readString(kSheetSection, kNotes, escapeLines(s.sheet.notes)));
+    std::vector<std::string> recent;
+    for (std::size_t i = 0; i < kRecentFiles; ++i) {
+        const std::string path = ini.readString(kRecentSection, recentKey(i), {});
+        if (!path.empty() && std::find(recent.begin(), recent.end(), path) == recent.end())
+            recent.push_back(path);
+    }
+    if (!recent.empty())
+        s.recentFiles = std::move(recent);
 }
 
 bool saveSettings(const fs::path& iniPath, const Settings& s) {
@@ -82,6 +149,18 @@ bool saveSettings(const fs::path& iniPath, const Settings& s) {
     ini.writeString(kSection, kIniDir, s.iniDir);
     ini.writeInt(kSection, kIgnAll, s.ignAll ? 1 : 0);
     ini.writeInt(kSection, kLiveChart, s.liveChart ? 1 : 0);
+    // Sections the user never filled stay out of the file; one once filled is kept current.
+    const auto write = [&ini](std::string_view section, std::string_view key,
+                              const std::string& value) {
+        if (!value.empty() || ini.readString(section, key, kAbsent) != kAbsent)
+            ini.writeString(section, key, value);
+    };
+    write(kSheetSection, kCustomer, s.sheet.customer);
+    write(kSheetSection, kBike, s.sheet.bike);
+    write(kSheetSection, kNotes, escapeLines(s.sheet.notes));
+    for (std::size_t i = 0; i < kRecentFiles; ++i)
+        write(kRecentSection, recentKey(i),
+              i < s.recentFiles.size() ? s.recentFiles[i] : std::string());
     return ini.save(iniPath);
 }
 

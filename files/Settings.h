@@ -8,8 +8,19 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace zentrola {
+
+// The lines the mechanic types for the parameter sheet, kept for the next sheet.
+struct SheetLines {
+    std::string customer;
+    std::string bike;
+    std::string notes; // may hold line breaks
+    bool operator==(const SheetLines&) const = default;
+};
+
+inline constexpr std::size_t kRecentFiles = 6;
 
 struct Settings {
     int left = 0;
@@ -23,7 +34,12 @@ struct Settings {
     std::string iniDir; // last file path, given to the file dialogs
     bool ignAll = false;
     bool liveChart = false; // the live chart's window is shown
+    SheetLines sheet;
+    std::vector<std::string> recentFiles; // newest first, at most kRecentFiles
 };
+
+// Puts the path at the head of the list, once, and keeps the newest kRecentFiles.
+void addRecentFile(std::vector<std::string>& list, const std::string& path);
 
 // Reads the settings file over `s`: a missing or unreadable file or key keeps the value `s`
 // holds.

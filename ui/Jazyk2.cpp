@@ -3,6 +3,7 @@
 #include "ui/ViewerTexts.h"
 
 #include "core/BikeTypes.h"
+#include "core/SheetTexts.h"
 
 #include <array>
 #include <tuple>
@@ -210,6 +211,10 @@ std::vector<ControlText> controlTexts(int languageIndex, std::uint8_t bikeType) 
         out.push_back({control, TextKind::Caption, std::string((*caption)[language])});
         out.push_back({control, TextKind::Hint, std::string((*hint)[language])});
     }
+    out.push_back(
+        {"MenuParameterSheet", TextKind::Caption, std::string(texts::sheet::Command[language])});
+    out.push_back(
+        {"MenuParameterSheet", TextKind::Hint, std::string(texts::sheet::CommandHint[language])});
     out.push_back({"LabelNotProgrammed", TextKind::Caption,
                    std::string(windowtexts::NotProgrammed[language])});
     out.push_back(

@@ -125,6 +125,7 @@ void MainWindow::start(const StartOptions& options) {
     applyControlTexts();
     restoreGeometry();
     showLiveChart(s.liveChart);
+    updateRecentMenu();
     updateFromConfigurator();
     started_ = true;
     timer_->start();

@@ -5,6 +5,7 @@
 
 #include "app/Configurator.h"
 #include "app/LiveRecorder.h"
+#include "app/ParameterSheet.h"
 #include "core/Differences.h"
 #include "ui/QtTranslations.h"
 
@@ -94,6 +95,14 @@ class MainWindow : public QMainWindow, public View {
     void commandCom(int index);
     void commandPrint();
     void commandExportPdf();
+    // The parameter sheet: the mechanic's lines asked for, then the printer or a PDF file.
+    void commandParameterSheet();
+    // The sheet of the settings as the window holds them, in the window's language.
+    ParameterSheet parameterSheet();
+    // The sheet into a PDF file, or to the printer when the path is empty.
+    bool writeParameterSheet(const QString& pdfPath);
+    // An entry of the recent files under File, opened as Open would.
+    void commandRecent(int index);
     void commandContents();
     void commandAbout();
     void commandDifferences();
@@ -167,6 +176,10 @@ class MainWindow : public QMainWindow, public View {
     // A write of the recording failed: it has stopped; the file error is shown.
     void recordingFailed();
     void buildLiveData();
+    void buildRecentFiles(QMenu* file);
+    void updateRecentMenu();
+    // A file opened or saved goes to the head of the recent files.
+    void noteRecentFile(const QString& path, FileResult result);
     void applyLiveDataTexts();
     void showLiveChart(bool shown);
     void feedLiveChart();
@@ -210,6 +223,7 @@ class MainWindow : public QMainWindow, public View {
     std::vector<QAction*> comActions_;
     QAction* forcedCom_ = nullptr; // the device of --port or the virtual unit, when in use
     std::array<QAction*, 4> languageActions_{};
+    std::array<QAction*, kRecentFiles> recentActions_{};
     QTimer* timer_ = nullptr;
     AboutBox* about_ = nullptr;
     QLabel* notProgrammed_ = nullptr;

@@ -105,7 +105,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         // A field's own undo must not hide the window's Undo and Redo.
         const QKeyCombination k = key->keyCombination();
         if (k == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
-            k == QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_Z)) {
+            k == QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_Z) ||
+            k == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+            k == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
             event->ignore();
             return true;
         }
@@ -148,7 +150,7 @@ void MainWindow::commandOpen(bool exeDir) {
     if (path.isEmpty())
         cfg_.hideStatus();
     else
-        cfg_.openFile(path.toStdString());
+        noteRecentFile(path, cfg_.openFile(path.toStdString()));
     updateFromConfigurator();
 }
 
@@ -160,7 +162,7 @@ void MainWindow::commandSave(bool exeDir) {
     if (path.isEmpty())
         return;
     takeWidgets();
-    cfg_.saveFile(path.toStdString());
+    noteRecentFile(path, cfg_.saveFile(path.toStdString()));
     updateFromConfigurator();
 }
 

@@ -194,6 +194,10 @@ void MainWindow::buildMenus() {
         makeAction("MenuPrint", QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::commandPrint));
     file->addAction(makeAction("MenuExportPdf", QKeySequence(), &MainWindow::commandExportPdf));
     file->addAction(makeAction("MenuCompareFile", QKeySequence(), &MainWindow::commandCompareFile));
+    file->addAction(makeAction("MenuParameterSheet", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P),
+                               &MainWindow::commandParameterSheet));
+    file->addSeparator();
+    buildRecentFiles(file);
     file->addSeparator();
     file->addAction(makeAction("MenuExit", QKeySequence(), nullptr));
     connect(action("MenuExit"), &QAction::triggered, this, &QWidget::close);
@@ -241,6 +245,11 @@ void MainWindow::buildMenus() {
         makeAction("MenuZpet", QKeySequence(Qt::CTRL | Qt::Key_Z), &MainWindow::commandUndo));
     tools->addAction(makeAction("MenuZnovu", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z),
                                 &MainWindow::commandRedo));
+    // Beside the window's own key, the ones other desktop programs redo with.
+    action("MenuZnovu")
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z),
+                        QKeySequence(Qt::CTRL | Qt::Key_Y),
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     tools->addSeparator();
     tools->addAction(makeAction("MenuRecord", QKeySequence(), &MainWindow::commandRecord));
     action("MenuRecord")->setCheckable(true);

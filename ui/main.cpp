@@ -64,6 +64,7 @@ struct Arguments {
     std::string chartScreenshot; // and the live chart into this one
     int screenshotTicks = 60;
     std::string recording; // --view-recording: this file in the viewer, no main window
+    std::string sheetPdf;  // --sheet-pdf: read the unit, write its parameter sheet here, quit
 };
 
 std::optional<Arguments> parse(const std::vector<std::string>& args) {
@@ -83,6 +84,8 @@ std::optional<Arguments> parse(const std::vector<std::string>& args) {
             a.chartScreenshot = args[++i];
         } else if (arg == "--view-recording" && i + 1 < args.size()) {
             a.recording = args[++i];
+        } else if (arg == "--sheet-pdf" && i + 1 < args.size()) {
+            a.sheetPdf = args[++i];
         } else if (arg == "--ticks" && i + 1 < args.size()) {
             a.screenshotTicks = std::atoi(args[++i].c_str());
         } else if (arg == "--port" && i + 1 < args.size()) {
@@ -142,7 +145,8 @@ int main(int argc, char* argv[]) {
     std::optional<Arguments> parsed = parse(args);
     if (!parsed) {
         std::cerr << "usage: zentrola [ENGLISH|DEUTSCH|FRANCE|CESKY] [--port DEV] [--demo] "
-                     "[--quit-after-start]\n       zentrola --view-recording FILE.csv\n";
+                     "[--quit-after-start] [--sheet-pdf FILE.pdf [--ticks N]]\n"
+                     "       zentrola --view-recording FILE.csv\n";
         return kUsageExit;
     }
     try {
@@ -175,6 +179,16 @@ int main(int argc, char* argv[]) {
                         saved;
             window.close();
             return saved ? 0 : 1;
+        }
+        if (!parsed->sheetPdf.empty()) {
+            // The sheet of what the unit holds: read first, as many ticks as asked for.
+            window.commandRead();
+            for (int i = 0; i < parsed->screenshotTicks; ++i)
+                window.tick();
+            const bool written =
+                window.writeParameterSheet(QFile::decodeName(parsed->sheetPdf.c_str()));
+            window.close();
+            return written ? 0 : 1;
         }
         if (parsed->quitAfterStart) {
             QTimer::singleShot(0, &window, [&window] {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace zentrola;
@@ -67,7 +68,7 @@ TEST(Settings, KeysAreReadAsStoredAndLeftForTheRulesToClamp) {
 TEST(Settings, SaveWritesTheKeysInOrderAndLoadRestoresThem) {
     test::ScratchDir dir;
     const fs::path ini = dir / settingsFileName();
-    Settings saved{10, -20, 600, 900, 3, 7, 2, "set.ign", "/home/me/set.ign", true, true};
+    Settings saved{10, -20, 600, 900, 3, 7, 2, "set.ign", "/home/me/set.ign", true, true, {}, {}};
     ASSERT_TRUE(saveSettings(ini, saved));
     EXPECT_EQ(test::readText(ini), "[BASIC]\r\nLeft=10\r\nTop=-20\r\nHeight=600\r\nWidth=900\r\n"
                                    "ComPort=4\r\nComPortAuto=8\r\nLanguage=2\r\nFile=set.ign\r\n"
@@ -101,6 +102,30 @@ TEST(Settings, LiveChartIsHiddenUntilTheFileSaysShown) {
         loadSettings(ini, s);
         EXPECT_EQ(s.liveChart, shown) << text;
     }
+}
+
+TEST(Settings, SheetLinesAndRecentFilesComeBackAsTheyWere) {
+    test::ScratchDir dir;
+    Settings s;
+    s.sheet = {"Café \"Racer\" s.r.o.", "  KTM 640 ", "Plug C:\\new\\ NGK\r\nLine 2\n\nLine 4"};
+    for (int i = 1; i <= 8; ++i)
+        addRecentFile(s.recentFiles, "/bikes/file" + std::to_string(i) + ".ign");
+    addRecentFile(s.recentFiles, "/bikes/file5.ign"); // again: to the head, not twice
+    ASSERT_TRUE(saveSettings(dir / settingsFileName(), s));
+
+    Settings back;
+    loadSettings(dir / settingsFileName(), back);
+    EXPECT_EQ(back.sheet.customer, s.sheet.customer);
+    EXPECT_EQ(back.sheet.bike, s.sheet.bike);
+    EXPECT_EQ(back.sheet.notes, "Plug C:\\new\\ NGK\nLine 2\n\nLine 4") << "CR LF is one break";
+    EXPECT_EQ(back.recentFiles, (std::vector<std::string>{"/bikes/file5.ign", "/bikes/file8.ign",
+                                                          "/bikes/file7.ign", "/bikes/file6.ign",
+                                                          "/bikes/file4.ign", "/bikes/file3.ign"}));
+    // The settings file stays one entry a line, the spec's section first.
+    const std::string text = *readWholeFile(dir / settingsFileName());
+    EXPECT_LT(text.find("[BASIC]"), text.find("[SHEET]"));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
+              std::count(text.begin(), text.end(), '\r'));
 }
 
 TEST(Settings, SaveKeepsWhatElseTheFileHolds) {

@@ -6,6 +6,7 @@
 #include "link/Monitor.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -107,6 +108,22 @@ void yes(Context& c) {
     edited(c);
     c.win.answer = Answer::Yes;
 }
+// The sheet's dialog answered with its Print button.
+void sheetPrinted(Context& c) {
+    c.win.w->dialogHook = [](QDialog& d) {
+        QTest::mouseClick(d.findChild<QPushButton*>("ButtonSheetPrint"), Qt::LeftButton);
+    };
+}
+// Six files saved, each with its own base advance, then the window changed again.
+void sixFilesSaved(Context& c) {
+    for (int i = 1; i <= 6; ++i) {
+        c.win.type(Spin::BaseAdvance, QString::number(10 + i));
+        c.win.chosenFile =
+            QString::fromStdString((c.dir / ("f" + std::to_string(i) + ".ign")).string());
+        c.win.w->commandSave(false);
+    }
+    c.win.type(Spin::BaseAdvance, "5");
+}
 
 const std::vector<Row>& rows() {
     static const std::vector<Row> table = [] {
@@ -123,6 +140,7 @@ const std::vector<Row>& rows() {
             {"SpeedButtonPrint", {}, nothing, statusBarText},
             {"MenuExportPdf", {}, nothing, dialogsText},
             {"MenuCompareFile", {}, nothing, dialogsText},
+            {"MenuParameterSheet", QKeySequence("Ctrl+Shift+P"), sheetPrinted, statusBarText},
             {"MenuExit",
              {},
              nothing,
@@ -141,6 +159,8 @@ const std::vector<Row>& rows() {
             {"MenuZpet", QKeySequence("Ctrl+Z"), edited, imageText},
             {"SpeedButtonZpet", {}, edited, imageText},
             {"MenuZnovu", QKeySequence("Ctrl+Alt+Z"), editedAndUndone, imageText},
+            {"MenuZnovu", QKeySequence("Ctrl+Y"), editedAndUndone, imageText},
+            {"MenuZnovu", QKeySequence("Ctrl+Shift+Z"), editedAndUndone, imageText},
             {"SpeedButtonZnovu", {}, editedAndUndone, imageText},
             {"MenuRecord", {}, nothing, dialogsText},
             {"MenuMark", QKeySequence("Ctrl+M"),
@@ -169,6 +189,8 @@ const std::vector<Row>& rows() {
         };
         for (int n = 1; n <= 20; ++n)
             t.push_back({"MenuCom" + std::to_string(n), {}, nothing, comText});
+        for (int n = 1; n <= 6; ++n)
+            t.push_back({"MenuRecent" + std::to_string(n), {}, sixFilesSaved, imageText});
         return t;
     }();
     return table;
@@ -267,5 +289,15 @@ TEST_P(CommandTable, RunAsAUserItChangesWhatItShows) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, CommandTable, ::testing::Range<std::size_t>(0, rows().size()),
                          [](const ::testing::TestParamInfo<std::size_t>& info) {
-                             return rows()[info.param].command;
+                             // A command with more than one key: a row per key, named by it.
+                             const Row& row = rows()[info.param];
+                             std::string name = row.command;
+                             for (std::size_t i = 0; i < info.param; ++i)
+                                 if (rows()[i].command == row.command) {
+                                     for (QChar ch : row.key.toString())
+                                         if (ch.isLetterOrNumber())
+                                             name += ch.toLatin1();
+                                     break;
+                                 }
+                             return name;
                          });
