@@ -79,6 +79,8 @@ class MainWindow : public QMainWindow, public View {
 
     // The commands of menus, keys and toolbar.
     void commandOpen(bool exeDir);
+    // Opens this file as Open does, without the dialog: the file named on the command line.
+    void commandOpenPath(const QString& path);
     void commandSave(bool exeDir);
     void commandNew();
     void commandRead();
