@@ -76,6 +76,8 @@ class MainWindow : public QMainWindow, public View {
     AboutBox* aboutBox() const { return about_; }
     // Tests look at a dialog here instead of it being shown modally.
     std::function<void(QDialog& dialog)> dialogHook;
+    // Each new text of the status line (ZENTROLA_STATUS_LOG: a script follows the window).
+    std::function<void(const QString& text)> statusHook;
 
     // The commands of menus, keys and toolbar.
     void commandOpen(bool exeDir);

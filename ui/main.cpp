@@ -180,6 +180,14 @@ int main(int argc, char* argv[]) {
         zentrola::takeOverOldSettings(*parsed->start.configDir, zentrola::oldSettingsFolders());
 
         zentrola::MainWindow window(port);
+        // A script that drives the window by its keys reads here how each command ended.
+        QFile statusLog(qEnvironmentVariable("ZENTROLA_STATUS_LOG"));
+        if (!statusLog.fileName().isEmpty() &&
+            statusLog.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+            window.statusHook = [&statusLog](const QString& text) {
+                statusLog.write(text.toUtf8() + '\n');
+                statusLog.flush();
+            };
         window.start(parsed->start);
         window.show();
         if (!parsed->file.empty())
