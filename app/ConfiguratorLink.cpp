@@ -42,7 +42,7 @@ void Configurator::openPort() {
 }
 
 std::vector<std::string> Configurator::comMenu() {
-    return comMenuCaptions(port_.devices());
+    return comMenuCaptions(port_.devices(), port_.deviceNames());
 }
 
 void Configurator::chooseCom(int index) {

@@ -204,8 +204,15 @@ Commands:
            do, 3 when a file cannot be read.
 
 Options:
-  --port DEV   the serial device of the unit, for example /dev/ttyUSB0
-  --lang WORD  language of the messages and setting names: ENGLISH, DEUTSCH, FRANCE or
+)"
+#if defined(_WIN32)
+           R"(  --port DEV   the serial port of the unit, for example COM5 (see the Device Manager)
+)"
+#else
+           R"(  --port DEV   the serial device of the unit, for example /dev/ttyUSB0
+)"
+#endif
+           R"(  --lang WORD  language of the messages and setting names: ENGLISH, DEUTSCH, FRANCE or
                CESKY
   --help       this text
 

@@ -224,6 +224,43 @@ fs::path configDir() {
     return base / kFolderName;
 }
 
+std::vector<fs::path> oldSettingsFolders() {
+    std::vector<fs::path> folders;
+#if defined(_WIN32)
+    fs::path windows = environmentPath("SystemRoot");
+    if (windows.empty())
+        windows = environmentPath("windir");
+    const fs::path local = environmentPath("LOCALAPPDATA");
+    if (!local.empty() && !windows.empty() && windows.has_relative_path())
+        folders.push_back(local / "VirtualStore" / windows.relative_path());
+    if (!windows.empty())
+        folders.push_back(windows);
+#endif
+    return folders;
+}
+
+bool takeOverOldSettings(const fs::path& dir, const std::vector<fs::path>& oldFolders) {
+    std::error_code ec;
+    const std::string names[] = {settingsFileName(), backupFileName()};
+    for (const auto& name : names)
+        if (fs::exists(dir / name, ec))
+            return false;
+    for (const fs::path& old : oldFolders) {
+        bool any = false;
+        for (const auto& name : names)
+            any = any || fs::is_regular_file(old / name, ec);
+        if (!any)
+            continue;
+        fs::create_directories(dir, ec);
+        bool copied = false;
+        for (const auto& name : names)
+            if (fs::is_regular_file(old / name, ec))
+                copied = fs::copy_file(old / name, dir / name, ec) || copied;
+        return copied;
+    }
+    return false;
+}
+
 std::string settingsFileName() {
     return baseName() + ".ini";
 }

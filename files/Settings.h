@@ -61,6 +61,15 @@ bool testModeEnabled(const std::filesystem::path& path);
 // The folder of the three files: ZENTROLA_CONFIG_DIR when set, else "zentrola" in the
 // user's configuration folder. The caller creates it when needed.
 std::filesystem::path configDir();
+// Where a program that kept its settings in the Windows directory left them, most recent first:
+// the VirtualStore copy (where Windows redirects the writes of a program without administrator
+// rights) and the Windows directory itself. None on other systems.
+std::vector<std::filesystem::path> oldSettingsFolders();
+// On a first start without settings or backup in dir, both files are copied from the first
+// old folder that has either, so port, language and last parameters carry over; the old files
+// stay. True when something was taken over.
+bool takeOverOldSettings(const std::filesystem::path& dir,
+                         const std::vector<std::filesystem::path>& oldFolders);
 std::string settingsFileName(); // "ZENTROLA_v92.ini"
 std::string backupFileName();   // "_ZENTROLA_v92.ini"
 std::string testModeFileName(); // "test_velkor.txt"

@@ -6,6 +6,21 @@
 namespace zentrola {
 
 namespace {
+// The number of "COM<n>" in any case, or 0 when the text is something else.
+int comNumber(std::string_view text) {
+    if (text.size() < 4 || text.size() > 6)
+        return 0;
+    for (std::size_t i = 0; i < 3; ++i)
+        if ((text[i] | 0x20) != "com"[i])
+            return 0;
+    int n = 0;
+    for (const char c : text.substr(3)) {
+        if (c < '0' || c > '9')
+            return 0;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
 bool isUsbAdapter(std::string_view device) {
     const std::string name = shortName(device);
     for (std::string_view prefix : {"ttyUSB", "ttyACM", "cu.usb"})
@@ -67,11 +82,15 @@ std::string comLabel(std::string_view device) {
     return "COM= " + shortName(device).substr(0, kLabelNameLength);
 }
 
-std::vector<std::string> comMenuCaptions(const std::vector<std::string>& devices) {
+std::vector<std::string> comMenuCaptions(const std::vector<std::string>& devices,
+                                         const std::vector<std::string>& names) {
     std::vector<std::string> captions;
     for (int com = 1; com <= kComPorts; ++com) {
         std::string caption = "Com " + std::to_string(com);
-        if (static_cast<std::size_t>(com) <= devices.size()) {
+        const auto at = static_cast<std::size_t>(com - 1);
+        if (at < names.size() && !names[at].empty()) {
+            caption += " (" + names[at] + ")";
+        } else if (static_cast<std::size_t>(com) <= devices.size()) {
             // Windows' own COMn says nothing new in brackets.
             const std::string name = shortName(devices[static_cast<std::size_t>(com - 1)]);
             if (name != "COM" + std::to_string(com))
@@ -81,6 +100,24 @@ std::vector<std::string> comMenuCaptions(const std::vector<std::string>& devices
     }
     captions.emplace_back("Com Auto");
     return captions;
+}
+
+std::string windowsPortPath(std::string_view device) {
+    const int n = comNumber(device);
+    if (n < 1)
+        return std::string(device);
+    return "\\\\.\\COM" + std::to_string(n);
+}
+
+std::vector<std::string>
+serialCommNames(const std::vector<std::pair<std::string, std::string>>& deviceToPort) {
+    std::vector<std::string> names(kScanCyclePositions);
+    for (const auto& [device, port] : deviceToPort) {
+        const int n = comNumber(port);
+        if (n >= 1 && n <= kScanCyclePositions)
+            names[static_cast<std::size_t>(n - 1)] = shortName(device);
+    }
+    return names;
 }
 
 } // namespace zentrola

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zentrola {
@@ -28,7 +29,16 @@ std::string shortName(std::string_view device);
 // "COM= " and the short name, at most 10 characters of it.
 std::string comLabel(std::string_view device);
 // The COM menu: "Com 1".."Com 20" with the device in brackets when one exists and is not
-// the numbered port itself, "Com Auto".
-std::vector<std::string> comMenuCaptions(const std::vector<std::string>& devices);
+// the numbered port itself, "Com Auto". A name the system gives the port (names[n-1] for
+// COM n, where not empty) is shown in the brackets instead.
+std::vector<std::string> comMenuCaptions(const std::vector<std::string>& devices,
+                                         const std::vector<std::string>& names = {});
+// "COM5" or "com23" as a Windows user writes it becomes \\.\COM5, the form that opens every
+// number; anything else is returned as it is.
+std::string windowsPortPath(std::string_view device);
+// Windows' SERIALCOMM map (device such as \Device\VCP0 to port name such as COM3) as the COM
+// menu shows it: names[n-1] is the device's short name for COM n, up to the last COM of the scan.
+std::vector<std::string>
+serialCommNames(const std::vector<std::pair<std::string, std::string>>& deviceToPort);
 
 } // namespace zentrola

@@ -1,6 +1,7 @@
 // The serial port as the link uses it: opened by device name, polled for queued bytes
-// without waiting, written a frame at a time. Implemented over QSerialPort for real ports
-// and in-process for the virtual unit.
+// without waiting, written a frame at a time. Implemented over the Win32 communications
+// functions on Windows, over QSerialPort for real ports elsewhere, and in-process for the
+// virtual unit.
 #pragma once
 
 #include <cstddef>
@@ -33,6 +34,9 @@ class SerialPort {
     virtual void waitTransmitted() = 0;
     // The devices that COM 1, COM 2, ... stand for, in that order.
     virtual std::vector<std::string> devices() = 0;
+    // What the system calls the device behind COM n (entry n-1), where it names one; the COM
+    // menu shows it beside the number.
+    virtual std::vector<std::string> deviceNames() { return {}; }
 };
 
 } // namespace zentrola

@@ -525,6 +525,8 @@ void MainWindow::statusPosted(const StatusLine& st) {
 }
 
 void MainWindow::showStatus(const StatusLine& st) {
+    if (statusHook && status_->text() != q(st.text))
+        statusHook(q(st.text));
     setText(status_, q(st.text));
     paintBackground(status_, st.colour);
     setShown(status_, st.visible);

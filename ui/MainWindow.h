@@ -81,9 +81,13 @@ class MainWindow : public QMainWindow, public View {
     AboutBox* aboutBox() const { return about_; }
     // Tests look at a dialog here instead of it being shown modally.
     std::function<void(QDialog& dialog)> dialogHook;
+    // Each new text of the status line (ZENTROLA_STATUS_LOG: a script follows the window).
+    std::function<void(const QString& text)> statusHook;
 
     // The commands of menus, keys and toolbar.
     void commandOpen(bool exeDir);
+    // Opens this file as Open does, without the dialog: the file named on the command line.
+    void commandOpenPath(const QString& path);
     void commandSave(bool exeDir);
     void commandNew();
     void commandRead();

@@ -154,6 +154,11 @@ void MainWindow::commandOpen(bool exeDir) {
     updateFromConfigurator();
 }
 
+void MainWindow::commandOpenPath(const QString& path) {
+    cfg_.openFile(path.toStdString());
+    updateFromConfigurator();
+}
+
 void MainWindow::commandSave(bool exeDir) {
     if (cfg_.refreshing())
         return;

@@ -1,14 +1,15 @@
-// zentrola: the window. zentrola [ENGLISH|DEUTSCH|FRANCE|CESKY] [--port DEV] [--demo]
+// zentrola: the window. zentrola [ENGLISH|DEUTSCH|FRANCE|CESKY] [FILE.ign] [--port DEV] [--demo]
 // [--quit-after-start]; zentrola --view-recording FILE.csv opens the recording viewer alone.
 #include "ui/LiveChart.h"
 #include "ui/MainWindow.h"
 #include "ui/RecordingPlot.h"
 #include "ui/RecordingViewer.h"
 
+#include "app/StartFile.h"
 #include "files/Settings.h"
 #include "link/LoopbackPort.h"
 #include "link/NullSerialPort.h"
-#include "link/QtSerialPort.h"
+#include "link/SystemSerialPort.h"
 #include "sim/VirtualUnit.h"
 
 #include <QApplication>
@@ -65,6 +66,7 @@ struct Arguments {
     int screenshotTicks = 60;
     std::string recording; // --view-recording: this file in the viewer, no main window
     std::string sheetPdf;  // --sheet-pdf: read the unit, write its parameter sheet here, quit
+    std::string file;      // a parameter file to open once the window is up
 };
 
 std::optional<Arguments> parse(const std::vector<std::string>& args) {
@@ -90,6 +92,8 @@ std::optional<Arguments> parse(const std::vector<std::string>& args) {
             a.screenshotTicks = std::atoi(args[++i].c_str());
         } else if (arg == "--port" && i + 1 < args.size()) {
             a.start.port = args[++i];
+        } else if (zentrola::namesParameterFile(arg) && a.file.empty()) {
+            a.file = arg;
         } else if (i == 0 && zentrola::languageFromArgument(arg)) {
             continue;
         } else if (i == 0 && !arg.starts_with("--")) {
@@ -133,20 +137,36 @@ int viewRecording(const Arguments& a) {
     return QApplication::exec();
 }
 
+// The arguments in UTF-8. On Windows argv is in the ANSI code page, which loses the letters of
+// a file name it lacks; Qt has them from the wide command line.
+std::vector<std::string> utf8Arguments(std::vector<std::string> fromArgv) {
+#if defined(_WIN32)
+    fromArgv.clear();
+    const QStringList list = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < list.size(); ++i)
+        fromArgv.push_back(list[i].toStdString());
+#endif
+    return fromArgv;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    // Taken before Qt removes its own options from argv.
+    const std::vector<std::string> fromArgv(argv + 1, argv + argc);
     Application app(argc, argv);
+    const std::vector<std::string> args = utf8Arguments(fromArgv);
     // The installed theme icon, else the one built beside the program.
     QApplication::setWindowIcon(QIcon::fromTheme(
         QStringLiteral("zentrola"),
         QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/zentrola.png"))));
     std::optional<Arguments> parsed = parse(args);
     if (!parsed) {
-        std::cerr << "usage: zentrola [ENGLISH|DEUTSCH|FRANCE|CESKY] [--port DEV] [--demo] "
-                     "[--quit-after-start] [--sheet-pdf FILE.pdf [--ticks N]]\n"
-                     "       zentrola --view-recording FILE.csv\n";
+        std::cerr << "usage: zentrola [ENGLISH|DEUTSCH|FRANCE|CESKY] [FILE.ign] [--port DEV] [--demo] "
+                     "[--quit-after-start] [--sheet-pdf FILE.pdf [--ticks N]]
+"
+                     "       zentrola --view-recording FILE.csv
+";
         return kUsageExit;
     }
     try {
@@ -154,17 +174,29 @@ int main(int argc, char* argv[]) {
             return viewRecording(*parsed);
         zentrola::VirtualUnit unit;
         zentrola::LoopbackPort loopback(unit, std::string(kDemoDevice));
-        zentrola::QtSerialPort serial;
+        zentrola::SystemSerialPort serial;
         zentrola::SerialPort& port = parsed->demo ? static_cast<zentrola::SerialPort&>(loopback)
                                                   : static_cast<zentrola::SerialPort&>(serial);
         if (parsed->demo)
             parsed->start.port = std::string(kDemoDevice);
         parsed->start.programDir = QCoreApplication::applicationDirPath().toStdString();
         parsed->start.configDir = zentrola::configDir();
+        // Settings the program left in the Windows directory carry over on the first start.
+        zentrola::takeOverOldSettings(*parsed->start.configDir, zentrola::oldSettingsFolders());
 
         zentrola::MainWindow window(port);
+        // A script that drives the window by its keys reads here how each command ended.
+        QFile statusLog(qEnvironmentVariable("ZENTROLA_STATUS_LOG"));
+        if (!statusLog.fileName().isEmpty() &&
+            statusLog.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+            window.statusHook = [&statusLog](const QString& text) {
+                statusLog.write(text.toUtf8() + '\n');
+                statusLog.flush();
+            };
         window.start(parsed->start);
         window.show();
+        if (!parsed->file.empty())
+            window.commandOpenPath(QString::fromStdString(parsed->file));
         if (!parsed->screenshot.empty()) {
             if (!parsed->chartScreenshot.empty() && window.liveChartDock()->isHidden())
                 window.commandLiveChart();

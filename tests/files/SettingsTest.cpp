@@ -235,3 +235,75 @@ TEST(Settings, FolderAndNames) {
     EXPECT_EQ(found, fs::path(appData) / "zentrola");
 #endif
 }
+
+// ---- settings left in the Windows directory by the program before ----------------------------
+
+TEST(Settings, OldSettingsAreTakenOverOnceFromTheMostRecentPlace) {
+    struct Case {
+        const char* what;
+        bool inStore, inWindows, alreadyNew;
+        const char* expected; // whose settings the new folder holds afterwards; "" none
+    };
+    for (const Case& c : {
+             Case{"only the Windows directory", false, true, false, "windows"},
+             Case{"only the VirtualStore copy", true, false, false, "store"},
+             Case{"both: the copy Windows redirected to is the newer", true, true, false, "store"},
+             Case{"settings in the new place already", true, true, true, "new"},
+             Case{"nothing anywhere", false, false, false, ""},
+         }) {
+        SCOPED_TRACE(c.what);
+        test::ScratchDir dir;
+        const fs::path store = dir / "VirtualStore" / "Windows", windows = dir / "Windows",
+                       fresh = dir / "AppData" / "zentrola";
+        fs::create_directories(store);
+        fs::create_directories(windows);
+        const auto put = [](const fs::path& folder, const std::string& who) {
+            fs::create_directories(folder);
+            test::writeText(folder / settingsFileName(), "[BASIC]\r\nFile=" + who + "\r\n");
+            test::writeText(folder / backupFileName(), "    1     2 ");
+        };
+        if (c.inStore)
+            put(store, "store");
+        if (c.inWindows)
+            put(windows, "windows");
+        if (c.alreadyNew)
+            put(fresh, "new");
+
+        const bool taken = takeOverOldSettings(fresh, {store, windows});
+        EXPECT_EQ(taken,
+                  std::string(c.expected) == "store" || std::string(c.expected) == "windows");
+        Settings s;
+        loadSettings(fresh / settingsFileName(), s);
+        EXPECT_EQ(s.file, c.expected);
+        EXPECT_EQ(fs::exists(fresh / backupFileName()), *c.expected != '\0');
+        // Once: the second start finds its own settings and takes nothing.
+        EXPECT_FALSE(takeOverOldSettings(fresh, {store, windows}));
+        // The old files stay for the old program.
+        EXPECT_EQ(fs::exists(store / settingsFileName()), c.inStore);
+    }
+}
+
+TEST(Settings, ABackupAloneIsTakenOverToo) {
+    test::ScratchDir dir;
+    const fs::path windows = dir / "Windows", fresh = dir / "new";
+    fs::create_directories(windows);
+    test::writeText(windows / backupFileName(), "    7 ");
+    EXPECT_TRUE(takeOverOldSettings(fresh, {dir / "missing", windows}));
+    EXPECT_TRUE(fs::exists(fresh / backupFileName()));
+    EXPECT_FALSE(fs::exists(fresh / settingsFileName()));
+}
+
+#if defined(_WIN32)
+TEST(Settings, TheOldPlacesAreTheWindowsDirectoryAndItsVirtualStore) {
+    ScopedEnv root("SystemRoot", "C:\\WINDOWS");
+    ScopedEnv local("LOCALAPPDATA", "C:\\Users\\rider\\AppData\\Local");
+    const auto folders = oldSettingsFolders();
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[0], fs::path("C:\\Users\\rider\\AppData\\Local\\VirtualStore\\WINDOWS"));
+    EXPECT_EQ(folders[1], fs::path("C:\\WINDOWS"));
+}
+#else
+TEST(Settings, NoOldPlacesOutsideWindows) {
+    EXPECT_TRUE(oldSettingsFolders().empty());
+}
+#endif

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace zentrola;
 using zentrola::testing::ScopedEnv;
 
@@ -42,4 +44,42 @@ TEST(PortNames, EnvironmentListAndComNumbers) {
     const auto plain = comMenuCaptions(numbered);
     EXPECT_EQ(plain[0], "Com 1");
     EXPECT_EQ(plain[11], "Com 12");
+}
+
+TEST(PortNames, WindowsPortsAsAUserWritesThem) {
+    struct Case {
+        const char* typed;
+        const char* opened;
+    };
+    for (const Case& c : {
+             Case{"COM5", "\\\\.\\COM5"},
+             Case{"com23", "\\\\.\\COM23"},
+             Case{"Com7", "\\\\.\\COM7"},
+             Case{"\\\\.\\COM23", "\\\\.\\COM23"}, // already in the full form
+             Case{"COM", "COM"},                   // no number: left as typed
+             Case{"COM5x", "COM5x"},
+             Case{"COM0", "COM0"},
+             Case{"/dev/ttyUSB0", "/dev/ttyUSB0"},
+         })
+        EXPECT_EQ(windowsPortPath(c.typed), c.opened) << c.typed;
+    EXPECT_EQ(comLabel(windowsPortPath("com23")), "COM= COM23");
+}
+
+TEST(PortNames, TheRegistrysDeviceNamesGoIntoTheComMenu) {
+    const auto names = serialCommNames({{"\\Device\\VCP0", "COM3"},
+                                        {"\\Device\\Serial0", "COM1"},
+                                        {"\\Device\\USBSER000", "COM21"},
+                                        {"\\Device\\Far", "COM40"},  // beyond the scan
+                                        {"\\Device\\Odd", "LPT1"}}); // not a COM port
+    ASSERT_EQ(names.size(), static_cast<std::size_t>(kScanCyclePositions));
+    EXPECT_EQ(names[0], "Serial0");
+    EXPECT_EQ(names[2], "VCP0");
+    EXPECT_EQ(names[20], "USBSER000");
+    EXPECT_EQ(std::count(names.begin(), names.end(), std::string()), kScanCyclePositions - 3);
+
+    const auto menu = comMenuCaptions(numberedComPorts(), names);
+    EXPECT_EQ(menu[0], "Com 1 (Serial0)");
+    EXPECT_EQ(menu[1], "Com 2");
+    EXPECT_EQ(menu[2], "Com 3 (VCP0)");
+    EXPECT_EQ(menu[20], "Com Auto"); // COM21 has no entry of its own
 }
