@@ -162,11 +162,10 @@ int main(int argc, char* argv[]) {
         QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/zentrola.png"))));
     std::optional<Arguments> parsed = parse(args);
     if (!parsed) {
-        std::cerr << "usage: zentrola [ENGLISH|DEUTSCH|FRANCE|CESKY] [FILE.ign] [--port DEV] [--demo] "
-                     "[--quit-after-start] [--sheet-pdf FILE.pdf [--ticks N]]
-"
-                     "       zentrola --view-recording FILE.csv
-";
+        std::cerr
+            << "usage: zentrola [ENGLISH|DEUTSCH|FRANCE|CESKY] [FILE.ign] [--port DEV] [--demo] "
+               "[--quit-after-start] [--sheet-pdf FILE.pdf [--ticks N]]\n"
+               "       zentrola --view-recording FILE.csv\n";
         return kUsageExit;
     }
     try {
