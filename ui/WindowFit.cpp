@@ -131,7 +131,7 @@ QWidget* MainWindow::fitForm(QWidget* form) {
     // The groups never shrink below their least size: where the screen is smaller they
     // scroll, and no field is squeezed onto its neighbour.
     form->layout()->setSizeConstraint(QLayout::SetMinimumSize);
-    new DesignedFloor(form, [this] { growForForm(); });
+    new DesignedFloor(form, [] {});
     // The wheel over the groups scrolls them; a focused field keeps its own wheel steps.
     scroller_->setFocusPolicy(Qt::NoFocus);
     // Whatever brings a control the focus (Tab, its accelerator, the window itself), the
