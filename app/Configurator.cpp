@@ -17,7 +17,8 @@ constexpr const char* kDefaultFileName = "data.ign";
 } // namespace
 
 Configurator::Configurator(SerialPort& port, View& view)
-    : port_(port), view_(view), unitTexts_(designUnitTexts()) {
+    : port_(port), view_(view), unitTexts_{"", "", ""} {
+    // Empty until a unit sends its information page: the layout's sample names no unit.
     rules_.clearDisplacement();
 }
 
@@ -189,11 +190,7 @@ void Configurator::watchdogStep() {
         connectionLabel_ = false;
         return;
     }
-    if (monitor_.forgetChannel())
-        refreshControls();
-    // Another unit may be plugged in on the same port: what this one held says nothing of it.
-    transfer_.forgetUnit();
-    monitor_.lost();
+    forgetLostUnit();
     if (!printing)
         connectionLabel_ = true;
     if (++reopenCounter_ >= kReopenTicks) {
@@ -202,6 +199,24 @@ void Configurator::watchdogStep() {
         reopenFlag_ = true;
         scanPosition_ = static_cast<std::uint8_t>((scanPosition_ + 1) % kScanCyclePositions);
         openPort();
+    }
+}
+
+// Every lost tick: nothing this unit said holds for what may be plugged in next.
+void Configurator::forgetLostUnit() {
+    if (monitor_.forgetChannel())
+        refreshControls();
+    transfer_.forgetUnit();
+    monitor_.lost();
+    unitAnswered_ = false;
+    unitTexts_ = UnitTexts{"", "", ""};
+    if (savePending_ || monitor_.savingCountdown() != 0) {
+        // The unit may have been cut off while writing its memory: no later frame, from this
+        // unit or another, may end this as a programming that went well.
+        savePending_ = false;
+        monitor_.forgetSaving();
+        transfer_.clearTransferOk();
+        postStatus(texts_.TextSavingInterrupted, Colour::Red);
     }
 }
 

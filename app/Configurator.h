@@ -58,6 +58,14 @@ enum class UnitSource : std::uint8_t {
     FailedVerify, // the pages the unit sent during a failed verify and read after it
 };
 
+// What the window may say about the unit on the port.
+enum class UnitState : std::uint8_t {
+    NoUnit,    // none has answered since the start or since the connection was lost
+    NotKnown,  // one answers, but no transfer has told what it holds
+    Unsettled, // a programming went out and failed: part of it may be in the unit
+    Known,     // see knownUnit()
+};
+
 struct KnownUnit {
     UnitSource source = UnitSource::Confirmed;
     ParameterImage image;
@@ -104,8 +112,11 @@ class Configurator {
     const std::string& deviceTried() const { return deviceTried_; }
 
     // The edit loop.
-    void controlEdited(); // a spinner click or a field left: marker -2, capture, after-change
-    void enterPressed();  // Enter in the window: capture, after-change
+    // A spinner click or a field left: marker -2, capture, after-change. mayProgram false:
+    // the field was left for the "Programming after change" box, and the user's act is about
+    // programming itself; the step is taken without starting one.
+    void controlEdited(bool mayProgram = true);
+    void enterPressed(); // Enter in the window: capture, after-change
     // A check box released: capture, enabling pass, after-change.
     void checkBoxReleased();
     // The polarity or an input group picked an item: that byte, a history step, enabling.
@@ -175,6 +186,7 @@ class Configurator {
     // found it; none before either, and after the connection was lost (it may be another
     // unit now).
     std::optional<KnownUnit> knownUnit() const;
+    UnitState unitState() const;
     // The window's settings differ from the file last opened or saved; false while no file
     // is named.
     bool notSaved() const;
@@ -224,8 +236,10 @@ class Configurator {
     void startTransferStatus(const std::string& text);
     void startProgramAfterChange();
     void takeControls();
-    void historyStep();
+    void historyStep(bool mayProgram = true);
+    void afterChange(bool mayProgram);
     void afterUndoRedo();
+    void forgetLostUnit();
     void loadSettingsFiles();
     void rememberFile() {
         fileImage_ = image_;
@@ -251,6 +265,10 @@ class Configurator {
     MessageTable texts_;
     UnitTexts unitTexts_;
     TransferResult lastResult_ = TransferResult::None;
+    // A frame came from a unit since the start or since the connection was lost.
+    bool unitAnswered_ = false;
+    // A programming passed and no monitor frame has reported the unit's saving done since.
+    bool savePending_ = false;
 
     std::uint8_t language_ = 0;
     std::uint8_t portIndex_ = 20;

@@ -32,25 +32,34 @@ void Configurator::runEnablingPass() {
     view_.showEnabling(enabling_);
 }
 
-void Configurator::historyStep() {
+void Configurator::historyStep(bool mayProgram) {
+    if (!mayProgram) {
+        // The box's remembered state stays: the step that follows the box decides.
+        history_.record(image_);
+        return;
+    }
     if (history_.step(image_, programAfterChange).startProgram)
         startProgramAfterChange();
 }
 
 void Configurator::afterChange() {
+    afterChange(true);
+}
+
+void Configurator::afterChange(bool mayProgram) {
     applyRules();
     refreshControls();
     refreshControls();
-    historyStep();
+    historyStep(mayProgram);
     redrawRequest |= 2;
 }
 
-void Configurator::controlEdited() {
+void Configurator::controlEdited(bool mayProgram) {
     rules_.marker = Marker::FromControls;
     if (refreshGuard_)
         return;
     capture(form_, image_, shown(), rules_.marker);
-    afterChange();
+    afterChange(mayProgram);
     redrawRequest |= 2;
 }
 

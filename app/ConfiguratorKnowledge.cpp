@@ -20,6 +20,14 @@ std::optional<KnownUnit> Configurator::knownUnit() const {
     return KnownUnit{UnitSource::FailedVerify, transfer_.withUnitPages(image_)};
 }
 
+UnitState Configurator::unitState() const {
+    if (!unitAnswered_)
+        return UnitState::NoUnit;
+    if (knownUnit())
+        return UnitState::Known;
+    return transfer_.unsettled() ? UnitState::Unsettled : UnitState::NotKnown;
+}
+
 bool Configurator::notSaved() const {
     if (texts_.TextFileName.empty())
         return false;

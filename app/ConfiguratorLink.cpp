@@ -78,8 +78,11 @@ void Configurator::onMonitorFrame(std::span<const std::uint8_t> frame) {
     if (!acceptMonitorFrame(frame))
         return;
     silence_ = 0;
+    unitAnswered_ = true;
     if (monitor_.onFrame(frame, image_, texts_))
         refreshControls();
+    if (monitor_.savingCountdown() == 0)
+        savePending_ = false;
     view_.monitorUpdated();
 }
 
@@ -88,8 +91,15 @@ void Configurator::onPageReply(std::span<const std::uint8_t> frame) {
     if (!fx.accepted)
         return;
     silence_ = 0;
+    unitAnswered_ = true;
     if (fx.infoPage)
         unitTexts_ = zentrola::unitTexts(transfer_.unitInfo());
+    if (fx.readDone) {
+        // The unit's settings as they are: a drag's anchor and the points it pushed aside
+        // belong to the set that was on screen, and must not spring back into this one.
+        rules_.clearDisplacement();
+        rules_.forgetAnchor();
+    }
     if (fx.rulesAndRefresh)
         applyRules();
     if (fx.rulesAndRefresh || fx.refreshOnly)
@@ -124,6 +134,8 @@ void Configurator::onPageReply(std::span<const std::uint8_t> frame) {
         status_.gauge = status_.gaugeMax;
         postStatus(texts_.TextVerify + ": OK", Colour::Face);
         lastResult_ = transfer_.transferOk() ? TransferResult::ProgramOk : TransferResult::VerifyOk;
+        // The unit writes its memory now; a frame with the countdown at 0 ends that.
+        savePending_ = transfer_.transferOk();
     }
     if (fx.send)
         sendPage();

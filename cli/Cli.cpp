@@ -182,8 +182,12 @@ int program(Session& s, const CliRequest& r) {
     if (const int code = openInput(s, r.files[0]); code != ExitCode::Done)
         return code;
     s.c.program();
-    if (const int code = finishTransfer(s, TransferResult::ProgramOk); code != ExitCode::Done)
+    if (const int code = finishTransfer(s, TransferResult::ProgramOk); code != ExitCode::Done) {
+        // "Program error!" alone would leave the user thinking the unit kept its old set.
+        if (s.c.transfer().unsettled())
+            s.view.line(texts::ProgramUnfinished[languageFromIndex(s.c.language())]);
         return code;
+    }
     // The unit now writes the settings into its memory. Ending here would let the user
     // switch it off in the middle, so wait until a frame reports the saving done.
     const int before = s.view.frames();

@@ -53,6 +53,7 @@ constexpr std::array kPlainEntries{
     PlainEntry{&MessageTable::TextBaseAdvance, &texts::BaseAdvance},
     PlainEntry{&MessageTable::TextCurve, &texts::CurveWord},
     PlainEntry{&MessageTable::TextNoCurve, &texts::NoCurve},
+    PlainEntry{&MessageTable::TextSavingInterrupted, &texts::SavingInterrupted},
 };
 
 constexpr std::string_view kTitleIndent = "  ";

@@ -102,6 +102,10 @@ inline constexpr TextRow RpmUnit{"rpm", "U/min", "tr/min", "ot/min"};
 inline constexpr TextRow BaseAdvance{"Base advance", "Grundvorzündung", "Avance de base", "Základní předstih"};
 inline constexpr TextRow CurveWord{"Curve", "Kurve", "Courbe", "Křivka"};
 inline constexpr TextRow NoCurve{"No curve shown", "Keine Kurve angezeigt", "Aucune courbe affichée", "Není zobrazena žádná křivka"};
+// The connection went while the unit wrote its memory: nobody knows how far it got.
+inline constexpr TextRow SavingInterrupted{"Saving interrupted! A Read will show what the unit holds.", "Speichern unterbrochen! Lesen zeigt, was in der Zündung steht.", "Mémorisation interrompue ! Une lecture montrera ce que contient le boîtier.", "Ukládání přerušeno! Co v zapalování je, ukáže čtení."};
+// A programming that failed part-way: the unit may hold one page of the new set.
+inline constexpr TextRow ProgramUnfinished{"The programming did not finish: the unit's settings are not known. Read the unit, or program it again.", "Die Programmierung wurde nicht beendet: Die Einstellungen der Zündung sind nicht bekannt. Zündung lesen oder noch einmal programmieren.", "La programmation ne s'est pas terminée : les paramètres du boîtier ne sont pas connus. Lisez le boîtier ou programmez-le à nouveau.", "Programování nebylo dokončeno: nastavení zapalování není známo. Zapalování přečtěte, nebo ho naprogramujte znovu."};
 // clang-format on
 
 // Names and values of settings as the window shows them, for the difference report. The
@@ -200,6 +204,7 @@ struct MessageTable {
     std::string TextBaseAdvance;
     std::string TextCurve;
     std::string TextNoCurve;
+    std::string TextSavingInterrupted;
 };
 
 // Fills every language text and the composed entries for the index (outside 0..3: English).

@@ -121,6 +121,8 @@ class Monitor {
     bool haveFrame() const { return haveFrame_; }
     int displayedRpm() const { return displayedRpm_; }
     int savingCountdown() const { return savingCountdown_; }
+    // The unit that reported it is gone: what it counts down is no longer known.
+    void forgetSaving() { savingCountdown_ = 0; }
     int activeChannel() const { return activeChannel_; }
     int highlightedRow() const { return highlightRow_; }
 

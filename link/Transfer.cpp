@@ -42,16 +42,33 @@ void Transfer::startProgram() {
     fetchingRest_ = false;
 }
 
+void Transfer::sent() {
+    replyWait = 0;
+    // Page 0 only fetches the information page; from page 1 on the unit may hold part of
+    // this set: neither what a verify confirmed before nor what a failed one found is known
+    // to be in it any more.
+    if (mode_ != TransferMode::Program || (pageIndexByte_ & Lead::PageMask) == 0 || unsettled_)
+        return;
+    unsettled_ = true;
+    confirmed_.reset();
+    unitPages_ = {};
+    verifyFailed_ = false;
+}
+
 void Transfer::forgetUnit() {
     confirmed_.reset();
     unitPages_ = {};
     verifyFailed_ = false;
+    unsettled_ = false;
 }
 
 void Transfer::failVerify() {
     transferOk_ = false;
     confirmed_.reset();
     verifyFailed_ = true;
+    // With both pages the unit's settings are known again, as it sent them.
+    if (unitPages_[0] && unitPages_[1])
+        unsettled_ = false;
     fetchingRest_ = false;
     failedMode_ = TransferMode::Verify;
     mode_ = TransferMode::Idle;
@@ -186,6 +203,7 @@ ReplyEffects Transfer::onReply(std::span<const std::uint8_t> block, ParameterIma
                       verifying_.page(page).begin());
             confirmed_ = verifying_;
             verifyFailed_ = false;
+            unsettled_ = false;
             mode_ = TransferMode::Idle;
             fx.verifyPassed = true;
         }

@@ -70,8 +70,9 @@ class Transfer {
 
     // The frame for the current page; page 0 of a programming carries the exchange page.
     Frame currentFrame(const ParameterImage& image, const Page& exchange) const;
-    // Marks a frame as sent (the reply wait restarts).
-    void sent() { replyWait = 0; }
+    // Marks a frame as sent (the reply wait restarts). The first settings page of a
+    // programming makes what the unit holds unknown until a verify tells it again.
+    void sent();
 
     // A received block that did not start with the monitor lead byte.
     ReplyEffects onReply(std::span<const std::uint8_t> block, ParameterImage& image);
@@ -96,6 +97,10 @@ class Transfer {
     const UnitPages* failedVerifyPages() const { return verifyFailed_ ? &unitPages_ : nullptr; }
     // The unit may have been swapped for another: nothing is known of its settings.
     void forgetUnit();
+    // A programming has gone out and no verify has told since what the unit holds: it may
+    // have taken one page and not the other. Cleared by a verify that passed or that got
+    // both pages, and when the unit is forgotten.
+    bool unsettled() const { return unsettled_; }
 
   private:
     void nextPage(ReplyEffects& fx);
@@ -114,6 +119,7 @@ class Transfer {
     ParameterImage verifying_; // the image as the pages passed so far compared it
     std::optional<ParameterImage> confirmed_;
     bool verifyFailed_ = false;
+    bool unsettled_ = false;
     // After a verify failed on page 1, page 2 is read as well (read requests only), so that
     // what the unit holds is known whole; the failure is told when it has come.
     bool fetchingRest_ = false;

@@ -154,7 +154,7 @@ void VirtualUnit::handle(const Frame& request) {
         }
     }
     std::copy_n(stored, kPageSize, payload);
-    if ((lead & Lead::ReadFlag) == 0 && options_.corruptEcho)
+    if ((lead & Lead::ReadFlag) == 0 && (options_.corruptEcho || options_.corruptEchoPage == page))
         payload[kCorruptedEchoByte] ^= 0x01;
     reply(answer);
 }

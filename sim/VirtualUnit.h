@@ -24,6 +24,7 @@ class VirtualUnit : public LoopbackPeer {
         int version = kVersion;
         bool noReadPermission = false;
         bool corruptEcho = false;  // echo programmed pages with one byte changed
+        int corruptEchoPage = 0;   // the same for this page only (1 or 2); the page is stored
         int dropEveryNth = 0;      // drop every n-th reply frame; 0 drops none
         bool corruptCheck = false; // every reply with a wrong check byte
         bool silent = false;       // answer nothing

@@ -27,8 +27,8 @@ constexpr int kStepMs = 20;
 
 constexpr std::string_view kUsage =
     "usage: zentrola-unit [--link PATH] [--eeprom FILE] [--version N] [--no-read]\n"
-    "                     [--corrupt-echo] [--drop-every N] [--corrupt-check] [--silent]\n"
-    "                     [--stopped] [--help]\n"
+    "                     [--corrupt-echo] [--corrupt-echo-page P] [--drop-every N]\n"
+    "                     [--corrupt-check] [--silent] [--stopped] [--help]\n"
     "Serves a virtual ZENTROLA unit on a pseudo-terminal and prints the path of its slave\n"
     "side, or makes PATH a symbolic link to it. Runs until interrupted.\n"
     "  --link PATH      symbolic link to the serial device (an existing link is replaced)\n"
@@ -36,6 +36,7 @@ constexpr std::string_view kUsage =
     "  --version N      version number the unit reports (default 92)\n"
     "  --no-read        the unit refuses to be read\n"
     "  --corrupt-echo   programmed pages are echoed with one byte changed\n"
+    "  --corrupt-echo-page P  only page P (1 or 2) is, after storing it\n"
     "  --drop-every N   every N-th reply is not sent\n"
     "  --corrupt-check  every reply carries a wrong check byte\n"
     "  --silent         the unit answers nothing\n"
@@ -95,6 +96,11 @@ std::optional<Arguments> parse(int argc, char** argv) {
             a.options.noReadPermission = true;
         } else if (arg == "--corrupt-echo") {
             a.options.corruptEcho = true;
+        } else if (arg == "--corrupt-echo-page" && hasValue) {
+            const auto v = number(argv[++i], 1, 2);
+            if (!v)
+                return std::nullopt;
+            a.options.corruptEchoPage = *v;
         } else if (arg == "--corrupt-check") {
             a.options.corruptCheck = true;
         } else if (arg == "--silent") {

@@ -45,16 +45,20 @@ inline void paintBackground(QWidget* w, Colour c, QPalette::ColorRole role = QPa
         return;
     w->setProperty("zentrolaColour", static_cast<int>(c));
     QPalette p = w->palette();
+    const QPalette base = w->parentWidget() ? w->parentWidget()->palette() : QPalette();
+    const QPalette::ColorRole text = role == QPalette::Base ? QPalette::Text : QPalette::WindowText;
     if (fill) {
         p.setColor(role, colour);
         // Dark themes paint light text: on these colours only dark text stays readable.
-        p.setColor(role == QPalette::Base ? QPalette::Text : QPalette::WindowText, Qt::black);
+        p.setColor(QPalette::Active, text, Qt::black);
+        p.setColor(QPalette::Inactive, text, Qt::black);
     } else {
-        const QPalette base = w->parentWidget() ? w->parentWidget()->palette() : QPalette();
         p.setColor(role, base.color(role));
-        p.setColor(role == QPalette::Base ? QPalette::Text : QPalette::WindowText,
-                   base.color(role == QPalette::Base ? QPalette::Text : QPalette::WindowText));
+        p.setColor(QPalette::Active, text, base.color(QPalette::Active, text));
+        p.setColor(QPalette::Inactive, text, base.color(QPalette::Inactive, text));
     }
+    // A greyed widget keeps the style's greyed text: it must look greyed, whatever its colour.
+    p.setColor(QPalette::Disabled, text, base.color(QPalette::Disabled, text));
     w->setPalette(p);
     if (role == QPalette::Window)
         w->setAutoFillBackground(fill);

@@ -211,6 +211,8 @@ std::vector<ControlText> controlTexts(int languageIndex, std::uint8_t bikeType) 
     out.push_back({"LabelNotProgrammed", TextKind::Caption,
                    std::string(windowtexts::NotProgrammed[language])});
     out.push_back(
+        {"LabelNotKnown", TextKind::Caption, std::string(windowtexts::NotKnown[language])});
+    out.push_back(
         {"LabelNotSaved", TextKind::Caption, std::string(windowtexts::NotSaved[language])});
     return out;
 }

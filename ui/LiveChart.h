@@ -6,19 +6,15 @@
 
 #include "app/LiveSample.h"
 
-#include <QChartView>
 #include <QDockWidget>
 
-#include <deque>
-#include <vector>
+#include <qcustomplot.h>
 
-class QGraphicsSimpleTextItem;
-class QLineSeries;
-class QValueAxis;
+#include <deque>
 
 namespace zentrola {
 
-class LiveChart : public QChartView {
+class LiveChart : public QCustomPlot {
     Q_OBJECT
   public:
     explicit LiveChart(QWidget* parent = nullptr);
@@ -32,8 +28,9 @@ class LiveChart : public QChartView {
     void setSpeeds(int limiterRpm, int shiftLightRpm);
     void setLanguage(int languageIndex);
 
-    // What the chart draws now, for tests: the points of the speed line and the readout.
-    const QLineSeries* rpmLine() const { return rpm_; }
+    // What the chart draws now, for tests: the speed line, the advance and the readout.
+    const QCPGraph* rpmLine() const { return rpm_; }
+    const QCPGraph* advanceLine() const { return advance_; }
     std::size_t advancePoints() const;
     QString readout() const;
     double limiterLine() const;
@@ -42,24 +39,17 @@ class LiveChart : public QChartView {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void redraw();
     void updateSpeedAxis();
 
     std::deque<LiveSample> samples_;
-    QLineSeries* rpm_ = nullptr;
-    std::vector<QLineSeries*> advance_; // a line per stretch with an advance in use
-    QLineSeries* limiter_ = nullptr;
-    QLineSeries* shiftLight_ = nullptr;
-    // The readout over the plot: a text item of the scene, so that a new figure three times a
-    // second moves nothing else (a new chart title lays the whole chart out again).
-    QGraphicsSimpleTextItem* readout_ = nullptr;
-    void placeReadout();
-    QValueAxis* time_ = nullptr;
-    QValueAxis* speed_ = nullptr;
-    QValueAxis* degrees_ = nullptr;
+    QCPGraph* rpm_ = nullptr;
+    QCPGraph* advance_ = nullptr; // broken where no advance is in use
+    QCPGraph* limiter_ = nullptr;
+    QCPGraph* shiftLight_ = nullptr;
+    QCPTextElement* readout_ = nullptr;
     int limiterRpm_ = 0;
     int shiftLightRpm_ = 0;
     int language_ = 0;

@@ -1,5 +1,6 @@
 // Live data as pictures: the live chart in its own window beside the main window, fed by
 // every monitor frame, and the recording viewer opened on a recording.
+#include "ui/ChartParts.h"
 #include "ui/Jazyk2.h"
 #include "ui/LiveChart.h"
 #include "ui/LiveTexts.h"
@@ -18,7 +19,6 @@ namespace zentrola {
 
 namespace {
 
-constexpr int kRpmUnit = 100; // a speed byte counts hundreds
 const QSize kChartSize(720, 420);
 
 } // namespace
@@ -77,8 +77,9 @@ void MainWindow::feedLiveChart() {
     // Fed while hidden too: shown again, it has the last minute at once.
     const std::optional<Curve> shown = cfg_.shown();
     const ParameterImage& image = cfg_.image();
-    liveChart_->setSpeeds(shown ? image.at(*shown, &CurveOffsets::limiter) * kRpmUnit : 0,
-                          shown ? image.at(*shown, &CurveOffsets::shiftLight) * kRpmUnit : 0);
+    liveChart_->setSpeeds(shown ? image.at(*shown, &CurveOffsets::limiter) * chart::kRpmUnit : 0,
+                          shown ? image.at(*shown, &CurveOffsets::shiftLight) * chart::kRpmUnit
+                                : 0);
     liveChart_->addSample(liveSample(cfg_.monitor().lastFrame(), liveChart_->ticks()));
 }
 

@@ -175,6 +175,7 @@ void MainWindow::updateFromConfigurator() {
         forcedCom_->setVisible(cfg_.forcedDevice().has_value());
 
     updateMonitorLabels();
+    updateUnitTexts();
     updateHighlight();
     updateNotProgrammed();
     updateNotSaved();
@@ -195,6 +196,9 @@ void MainWindow::updateMonitorLabels() {
                 look.enabled = look.enabled && enabling_.controls[c].enabled;
             }
         }
+        // While no frame comes nothing is on, so nothing is coloured: greyed text only.
+        if (!cfg_.monitor().live())
+            look.colour = Colour::Face;
         setText(label, q(m.text));
         paintBackground(label, look.colour);
         if (label->isEnabled() != look.enabled)
@@ -203,6 +207,18 @@ void MainWindow::updateMonitorLabels() {
     }
     if (rpmGauge_->value() != d.rpmGauge)
         rpmGauge_->setValue(std::clamp(d.rpmGauge, 0, 100));
+    // The gauge keeps the last speed as the labels keep their texts, greyed as they are.
+    const bool gaugeLive = cfg_.monitor().live();
+    if (rpmGauge_->isEnabled() != gaugeLive)
+        rpmGauge_->setEnabled(gaugeLive);
+}
+
+// Empty until the unit's information page has come, and again once the unit is gone.
+void MainWindow::updateUnitTexts() {
+    const UnitTexts& unit = cfg_.unitTexts();
+    setText(unitTexts_[0], q(unit.name));
+    setText(unitTexts_[1], q(unit.date));
+    setText(unitTexts_[2], q(unit.time));
 }
 
 void MainWindow::updateHighlight() {
@@ -409,10 +425,7 @@ void MainWindow::showEnabling(const Enabling& e) {
         if (spin->isEnabled() != enabled)
             spin->setEnabled(enabled);
 
-    const UnitTexts& unit = cfg_.unitTexts();
-    setText(unitTexts_[0], q(unit.name));
-    setText(unitTexts_[1], q(unit.date));
-    setText(unitTexts_[2], q(unit.time));
+    updateUnitTexts();
 
     // The polarity items depend on the bike type: a new type brings the texts again.
     if (cfg_.image()[Offset::BikeType] != rememberedBike_) {

@@ -147,6 +147,7 @@ class MainWindow : public QMainWindow, public View {
     void takeWidgets();
     void updateFromConfigurator();
     void updateMonitorLabels();
+    void updateUnitTexts();
     void showStatus(const StatusLine& status);
     void updateComMenu();
     // The COM menu entry of what is in use: the command line's device, or the chosen COM.
@@ -219,6 +220,7 @@ class MainWindow : public QMainWindow, public View {
     QTimer* timer_ = nullptr;
     AboutBox* about_ = nullptr;
     QLabel* notProgrammed_ = nullptr;
+    QLabel* notKnown_ = nullptr;
     QLabel* notSaved_ = nullptr;
     QLabel* recording_ = nullptr;
     LiveRecorder recorder_;

@@ -43,8 +43,13 @@ namespace zentrola {
 void MainWindow::onControlEdited() {
     if (!started_ || closed_)
         return;
+    // A field left by a click on "Programming after change": the box is still as it was, but
+    // the user's act is about programming itself. Unticking it must not program.
+    const auto* field = qobject_cast<SpinField*>(sender());
+    const bool forProgramBox = field && field->leftBy() == Qt::MouseFocusReason &&
+                               QApplication::focusWidget() == programAfterChange_;
     takeWidgets();
-    cfg_.controlEdited();
+    cfg_.controlEdited(!forProgramBox);
     updateFromConfigurator();
 }
 

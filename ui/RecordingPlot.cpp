@@ -1,14 +1,12 @@
 #include "ui/RecordingPlot.h"
 
+#include "ui/ChartParts.h"
 #include "ui/LiveTexts.h"
 
 #include "app/RecordingAnalysis.h"
 
-#include <QLegendMarker>
-#include <QLineSeries>
 #include <QMouseEvent>
 #include <QRubberBand>
-#include <QValueAxis>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -18,8 +16,6 @@ namespace zentrola {
 
 namespace {
 
-// Where empty values break a line, this many lines are drawn before the shortest breaks close.
-constexpr std::size_t kBrokenLines = 32;
 constexpr int kClickSlack = 4;     // pixels a click may move and still be a click
 constexpr double kWheelZoom = 0.8; // per wheel step
 constexpr double kWheelPan = 0.1;  // of the stretch per wheel step
@@ -46,40 +42,13 @@ constexpr std::array kScaleOf{
 };
 static_assert(kScaleOf.size() == kChannelCount);
 
-QColor colourOf(Channel c) {
-    switch (c) {
-    case Channel::Rpm:
-        return {0, 70, 190};
-    case Channel::Advance:
-        return {215, 95, 0};
-    case Channel::MaxAdvance:
-        return {130, 80, 30};
-    case Channel::Supply:
-        return {130, 0, 160};
-    case Channel::Limiter:
-        return {220, 0, 0};
-    case Channel::ShiftLight:
-        return {0, 140, 0};
-    default:
-        break;
-    }
-    static const std::array<QColor, 8> others{
-        QColor(0, 140, 140), QColor(200, 0, 140), QColor(120, 120, 0), QColor(90, 90, 90),
-        QColor(0, 0, 120),   QColor(160, 60, 60), QColor(60, 160, 60), QColor(60, 60, 200)};
-    return others[static_cast<std::size_t>(c) % others.size()];
-}
-
-bool mayBeEmpty(Channel c) {
-    return c == Channel::Advance;
-}
-
 // A range that the scale's ticks divide evenly.
 std::pair<double, double> niceRange(Scale scale, ChannelRange r) {
     switch (scale) {
     case Scale::Speed:
-        return {0, std::max(1000.0, std::ceil((r.max + 1) / 1000) * 1000)};
+        return {0, std::max(1000.0, chart::roundUp(r.max + 1, 1000))};
     case Scale::Degrees:
-        return {std::min(0.0, std::floor(r.min / 5) * 5), std::ceil(r.max / 5) * 5 + 5};
+        return {std::min(0.0, chart::roundDown(r.min, 5)), chart::roundUp(r.max, 5) + 5};
     case Scale::Volts:
         return {std::max(0.0, std::floor(r.min) - 1), std::ceil(r.max) + 1};
     case Scale::State:
@@ -89,15 +58,6 @@ std::pair<double, double> niceRange(Scale scale, ChannelRange r) {
         break;
     }
     return {std::floor(r.min) - 1, std::ceil(r.max) + 1};
-}
-
-// 1, 2 or 5 times a power of ten, the nearest above `rough`.
-double niceStep(double rough) {
-    const double power = std::pow(10.0, std::floor(std::log10(std::max(rough, 1e-6))));
-    for (double m : {1.0, 2.0, 5.0})
-        if (m * power >= rough)
-            return m * power;
-    return 10 * power;
 }
 
 const TextRow& scaleTitle(Scale s) {
@@ -123,87 +83,69 @@ Scale scaleOf(Channel channel) {
     return kScaleOf[static_cast<std::size_t>(channel)];
 }
 
-// Built around its own chart: the plain constructor makes a chart of its own, which a later
-// setChart releases and nobody deletes.
-RecordingPlot::RecordingPlot(QWidget* parent) : QChartView(new QChart(), parent) {
+RecordingPlot::RecordingPlot(QWidget* parent) : QCustomPlot(parent) {
     setObjectName(QStringLiteral("RecordingPlot"));
-    setFrameShape(QFrame::NoFrame); // widget and viewport share their coordinates
     setFocusPolicy(Qt::StrongFocus);
-    setRenderHint(QPainter::Antialiasing, false);
-    QChart* c = chart();
-    c->setAnimationOptions(QChart::NoAnimation);
-    c->setBackgroundRoundness(0);
-    c->setMargins(QMargins(4, 4, 4, 4));
-    c->legend()->setAlignment(Qt::AlignBottom);
+    chart::plainLook(this);
+    const QFont font = chart::sized(this->font(), kFontPoints);
+    const QColor text = palette().color(QPalette::WindowText);
 
-    QFont font = c->font();
-    font.setPointSize(kFontPoints);
-    time_ = new QValueAxis(c);
-    time_->setLabelFormat(QStringLiteral("%g"));
-    time_->setTickType(QValueAxis::TicksDynamic);
-    time_->setTickAnchor(0);
-    time_->setTruncateLabels(false);
-    c->addAxis(time_, Qt::AlignBottom);
+    chart::styleAxis(xAxis, text, font);
+    xAxis->setNumberFormat(QStringLiteral("g"));
     for (std::size_t s = 0; s < scales_.size(); ++s) {
-        auto* axis = new QValueAxis(c);
-        axis->setLabelFormat(QStringLiteral("%g"));
+        const bool speed = s == static_cast<std::size_t>(Scale::Speed);
+        QCPAxis* axis = speed ? yAxis : axisRect()->addAxis(QCPAxis::atRight);
+        chart::styleAxis(axis, text, font);
+        axis->setNumberFormat(QStringLiteral("g"));
         axis->setVisible(false);
-        axis->setGridLineVisible(s == static_cast<std::size_t>(Scale::Speed));
-        axis->setLabelsFont(font);
-        axis->setTruncateLabels(false);
-        c->addAxis(axis,
-                   s == static_cast<std::size_t>(Scale::Speed) ? Qt::AlignLeft : Qt::AlignRight);
+        axis->grid()->setVisible(speed);
         scales_[s] = axis;
     }
-    // The cursor's own scale, never shown: the line runs from bottom to top whatever is drawn.
-    cursorScale_ = new QValueAxis(c);
-    cursorScale_->setRange(0, 1);
-    cursorScale_->setVisible(false);
-    c->addAxis(cursorScale_, Qt::AlignRight);
-    cursorLine_ = new QLineSeries(c);
+    // The cursor runs from bottom to top whatever is drawn.
+    cursorLine_ = new QCPItemStraightLine(this);
     cursorLine_->setPen(QPen(QColor(0, 0, 0), 2, Qt::SolidLine));
-    c->addSeries(cursorLine_);
-    cursorLine_->attachAxis(time_);
-    cursorLine_->attachAxis(cursorScale_);
-    c->legend()->markers(cursorLine_).constFirst()->setVisible(false);
+    cursorLine_->setVisible(false);
 
-    // A line keeps a few points per pixel column: a wider plot needs them again.
-    connect(c, &QChart::plotAreaChanged, this, [this](const QRectF& area) {
-        if (std::abs(area.width() - builtWidth_) >= 1)
-            rebuild();
+    legend->setVisible(true);
+    legend->setFont(font);
+    legend->setBorderPen(Qt::NoPen);
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    axisRect()->insetLayout()->take(legend);
+    plotLayout()->addElement(1, 0, legend);
+    plotLayout()->setRowStretchFactor(1, 0.001);
+
+    // A line keeps a few points per pixel column: a wider plot needs them again, drawn in the
+    // same redraw.
+    connect(this, &QCustomPlot::afterLayout, this, [this] {
+        if (std::abs(axisRect()->width() - builtWidth_) >= 1)
+            rebuildLines();
     });
-    band_ = new QRubberBand(QRubberBand::Rectangle, viewport());
+    band_ = new QRubberBand(QRubberBand::Rectangle, this);
     band_->hide();
     setLanguage(0);
 }
 
 void RecordingPlot::setLanguage(int languageIndex) {
     language_ = languageIndex;
-    time_->setTitleText(lt(livetexts::TimeAxis, language_));
+    xAxis->setLabel(lt(livetexts::TimeAxis, language_));
     for (std::size_t s = 0; s < scales_.size(); ++s)
-        scales_[s]->setTitleText(lt(scaleTitle(static_cast<Scale>(s)), language_));
+        scales_[s]->setLabel(lt(scaleTitle(static_cast<Scale>(s)), language_));
+    replot(rpQueuedReplot);
 }
 
 void RecordingPlot::makeTrace(Channel channel) {
     Trace& t = traces_[static_cast<std::size_t>(channel)];
-    if (!t.lines.empty())
+    if (t.line)
         return;
-    const std::size_t count = mayBeEmpty(channel) ? kBrokenLines : 1;
-    for (std::size_t i = 0; i < count; ++i) {
-        auto* s = new QLineSeries(chart());
-        s->setPen(QPen(colourOf(channel), kLineWidth));
-        s->setName(QString::fromUtf8(kChannelNames[static_cast<std::size_t>(channel)].data()));
-        chart()->addSeries(s);
-        s->attachAxis(time_);
-        s->attachAxis(scales_[static_cast<std::size_t>(scaleOf(channel))]);
-        t.lines.push_back(s);
-    }
+    t.line = addGraph(xAxis, scales_[static_cast<std::size_t>(scaleOf(channel))]);
+    t.line->setPen(QPen(chart::colourOf(channel), kLineWidth));
+    t.line->setName(QString::fromUtf8(kChannelNames[static_cast<std::size_t>(channel)].data()));
 }
 
 void RecordingPlot::setRecording(const Recording* recording) {
     recording_ = recording;
     cursor_.reset();
-    cursorLine_->clear();
+    cursorLine_->setVisible(false);
     showAll();
     updateScales();
 }
@@ -214,12 +156,13 @@ void RecordingPlot::setChannelShown(Channel channel, bool shown) {
     makeTrace(channel);
     Trace& t = traces_[static_cast<std::size_t>(channel)];
     t.shown = shown;
-    for (std::size_t i = 0; i < t.lines.size(); ++i) {
-        if (!shown)
-            t.lines[i]->clear();
-        t.lines[i]->setVisible(shown);
-        chart()->legend()->markers(t.lines[i]).constFirst()->setVisible(shown && i == 0);
-    }
+    if (!shown)
+        t.line->data()->clear();
+    t.line->setVisible(shown);
+    if (shown)
+        t.line->addToLegend();
+    else
+        t.line->removeFromLegend();
     updateScales();
     rebuild();
 }
@@ -252,10 +195,10 @@ void RecordingPlot::showRange(double from, double to) {
     from = std::clamp(from, first, last - span);
     from_ = from;
     to_ = from + span;
-    time_->setRange(from_, to_);
+    xAxis->setRange(from_, to_);
     // Ticks on round seconds, about eight across.
     constexpr int kTimeTicks = 8;
-    time_->setTickInterval(niceStep(span / kTimeTicks));
+    chart::fixedTicks(xAxis, chart::niceStep(span / kTimeTicks));
     rebuild();
 }
 
@@ -289,44 +232,37 @@ void RecordingPlot::updateScales() {
         const auto [low, high] = niceRange(static_cast<Scale>(s), *ranges[s]);
         scales_[s]->setRange(low, high);
         constexpr int kValueTicks = 6;
-        scales_[s]->setTickType(QValueAxis::TicksDynamic);
-        scales_[s]->setTickAnchor(0);
-        scales_[s]->setTickInterval(
-            static_cast<Scale>(s) == Scale::State ? 1 : niceStep((high - low) / kValueTicks));
+        chart::fixedTicks(scales_[s], static_cast<Scale>(s) == Scale::State
+                                          ? 1
+                                          : chart::niceStep((high - low) / kValueTicks));
     }
+    replot(rpQueuedReplot);
 }
 
 void RecordingPlot::rebuild() {
+    rebuildLines();
+    replot(rpQueuedReplot);
+}
+
+void RecordingPlot::rebuildLines() {
     if (!recording_)
         return;
-    builtWidth_ = chart()->plotArea().width();
+    builtWidth_ = axisRect()->width() > 0 ? axisRect()->width() : width();
     const int buckets = std::max(1, static_cast<int>(builtWidth_));
     const std::vector<double>& time = (*recording_)[Channel::Time];
     for (std::size_t c = 1; c < kChannelCount; ++c) {
         Trace& t = traces_[c];
-        if (!t.shown)
-            continue;
-        const std::vector<PlotLine> lines =
-            plotLines(time, recording_->columns[c], from_, to_, buckets, t.lines.size());
-        for (std::size_t i = 0; i < t.lines.size(); ++i) {
-            QList<QPointF> points;
-            if (i < lines.size()) {
-                points.reserve(static_cast<qsizetype>(lines[i].size()));
-                for (const PlotPoint& p : lines[i])
-                    points.append({p.x, p.y});
-            }
-            if (points.isEmpty() && t.lines[i]->count() == 0)
-                continue;
-            t.lines[i]->replace(points);
-        }
+        if (t.shown)
+            chart::setLines(t.line,
+                            plotLines(time, recording_->columns[c], from_, to_, buckets, 0));
     }
 }
 
 std::size_t RecordingPlot::drawnPoints() const {
     std::size_t n = 0;
     for (const Trace& t : traces_)
-        for (const QLineSeries* s : t.lines)
-            n += static_cast<std::size_t>(s->count());
+        if (t.line && t.shown)
+            n += chart::pointCount(t.line);
     return n;
 }
 
@@ -356,24 +292,23 @@ void RecordingPlot::stepCursor(int rows) {
 }
 
 void RecordingPlot::drawCursor() {
-    if (!cursor_ || !recording_ || *cursor_ >= (*recording_)[Channel::Time].size()) {
-        cursorLine_->clear();
-        return;
+    const bool shown = cursor_ && recording_ && *cursor_ < (*recording_)[Channel::Time].size();
+    cursorLine_->setVisible(shown);
+    if (shown) {
+        const double t = (*recording_)[Channel::Time][*cursor_];
+        cursorLine_->point1->setCoords(t, 0);
+        cursorLine_->point2->setCoords(t, 1);
     }
-    const double t = (*recording_)[Channel::Time][*cursor_];
-    cursorLine_->replace(QList<QPointF>{{t, 0}, {t, 1}});
+    replot(rpQueuedReplot);
 }
 
 QPoint RecordingPlot::positionOf(double timeS) const {
-    const QRectF area = chart()->plotArea();
-    const double x = area.left() + (timeS - from_) / (to_ - from_) * area.width();
-    return mapFromScene(chart()->mapToScene(QPointF(x, area.center().y())));
+    return QPoint(static_cast<int>(std::lround(xAxis->coordToPixel(timeS))),
+                  axisRect()->center().y());
 }
 
 double RecordingPlot::timeAt(int x) const {
-    const QRectF area = chart()->plotArea();
-    const double sceneX = mapToScene(QPoint(x, 0)).x() - chart()->pos().x();
-    return from_ + (sceneX - area.left()) / std::max(1.0, area.width()) * (to_ - from_);
+    return xAxis->pixelToCoord(x);
 }
 
 void RecordingPlot::mousePressEvent(QMouseEvent* event) {
@@ -391,13 +326,11 @@ void RecordingPlot::mousePressEvent(QMouseEvent* event) {
 void RecordingPlot::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (pressed_ == Qt::LeftButton) {
-        const QRectF area = chart()->plotArea();
-        band_->setGeometry(QRect(QPoint(pressAt_.x(), static_cast<int>(area.top())),
-                                 QPoint(at.x(), static_cast<int>(area.bottom())))
-                               .normalized());
+        const QRect area = axisRect()->rect();
+        band_->setGeometry(
+            QRect(QPoint(pressAt_.x(), area.top()), QPoint(at.x(), area.bottom())).normalized());
     } else if (pressed_ == Qt::RightButton || pressed_ == Qt::MiddleButton) {
-        const double perPixel =
-            (pressTo_ - pressFrom_) / std::max(1.0, chart()->plotArea().width());
+        const double perPixel = (pressTo_ - pressFrom_) / std::max(1, axisRect()->width());
         const double shift = (at.x() - pressAt_.x()) * perPixel;
         showRange(pressFrom_ - shift, pressTo_ - shift);
     }

@@ -6,15 +6,13 @@
 
 #include "app/Recording.h"
 
-#include <QChartView>
+#include <qcustomplot.h>
 
 #include <array>
 #include <optional>
 #include <vector>
 
-class QLineSeries;
 class QRubberBand;
-class QValueAxis;
 
 namespace zentrola {
 
@@ -22,7 +20,7 @@ namespace zentrola {
 enum class Scale : std::uint8_t { Speed, Degrees, Volts, State, Number, Count };
 Scale scaleOf(Channel channel);
 
-class RecordingPlot : public QChartView {
+class RecordingPlot : public QCustomPlot {
     Q_OBJECT
   public:
     explicit RecordingPlot(QWidget* parent = nullptr);
@@ -65,11 +63,14 @@ class RecordingPlot : public QChartView {
 
   private:
     struct Trace {
-        std::vector<QLineSeries*> lines; // several where empty values break the line
+        QCPGraph* line = nullptr; // broken where values are missing
         bool shown = false;
     };
     void makeTrace(Channel channel);
+    // New lines for the stretch shown, and a redraw.
     void rebuild();
+    // The lines alone, at the width the plot has now.
+    void rebuildLines();
     void updateScales();
     void drawCursor();
     double firstTime() const;
@@ -77,10 +78,8 @@ class RecordingPlot : public QChartView {
 
     const Recording* recording_ = nullptr;
     std::array<Trace, kChannelCount> traces_{};
-    std::array<QValueAxis*, static_cast<std::size_t>(Scale::Count)> scales_{};
-    QValueAxis* time_ = nullptr;
-    QValueAxis* cursorScale_ = nullptr;
-    QLineSeries* cursorLine_ = nullptr;
+    std::array<QCPAxis*, static_cast<std::size_t>(Scale::Count)> scales_{};
+    QCPItemStraightLine* cursorLine_ = nullptr;
     QRubberBand* band_ = nullptr;
     int language_ = 0;
     double from_ = 0;

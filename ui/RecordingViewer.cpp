@@ -1,5 +1,6 @@
 #include "ui/RecordingViewer.h"
 
+#include "ui/ChartParts.h"
 #include "ui/Jazyk2.h"
 #include "ui/LiveTexts.h"
 #include "ui/QtText.h"
@@ -8,26 +9,23 @@
 #include "app/RecordingAnalysis.h"
 
 #include <QAction>
-#include <QChartView>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLegendMarker>
-#include <QLineSeries>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QScatterSeries>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
-#include <QValueAxis>
+
+#include <qcustomplot.h>
 
 #include <algorithm>
 #include <cmath>
@@ -71,46 +69,37 @@ RecordingViewer::RecordingViewer(const ParameterImage& image, int languageIndex,
     plot_ = new RecordingPlot(this);
     connect(plot_, &RecordingPlot::cursorMoved, this, &RecordingViewer::updateCursorColumn);
 
-    auto* chart = new QChart();
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setBackgroundRoundness(0);
-    chart->legend()->setAlignment(Qt::AlignRight);
-    pointsRpm_ = new QValueAxis(chart);
-    pointsRpm_->setLabelFormat(QStringLiteral("%d"));
-    pointsDegrees_ = new QValueAxis(chart);
-    pointsDegrees_->setLabelFormat(QStringLiteral("%d"));
-    pointsRpm_->setTruncateLabels(false);
-    for (auto [axis, step] : {std::pair{pointsRpm_, 2000}, std::pair{pointsDegrees_, 5}}) {
-        axis->setTickType(QValueAxis::TicksDynamic);
-        axis->setTickAnchor(0);
-        axis->setTickInterval(step);
+    points_ = new QCustomPlot(this);
+    points_->setObjectName(QStringLiteral("OperatingPoints"));
+    points_->setInteractions({});
+    points_->plotLayout()->insertRow(0);
+    pointsTitle_ = new QCPTextElement(points_, QStringLiteral(" "),
+                                      chart::sized(font(), font().pointSize(), true));
+    points_->plotLayout()->addElement(0, 0, pointsTitle_);
+    for (auto [axis, step] : {std::pair{points_->xAxis, 2000}, std::pair{points_->yAxis, 5}}) {
+        chart::fixedTicks(axis, step);
+        axis->setSubTicks(false);
     }
-    pointsDegrees_->setTruncateLabels(false);
-    chart->addAxis(pointsRpm_, Qt::AlignBottom);
-    chart->addAxis(pointsDegrees_, Qt::AlignLeft);
     for (std::size_t i = 0; i < density_.size(); ++i) {
-        auto* s = new QScatterSeries(chart);
-        s->setMarkerSize(kDensityMarker[i]);
-        s->setColor(QColor(kDensityGrey[i], kDensityGrey[i], kDensityGrey[i]));
-        s->setBorderColor(Qt::transparent);
-        chart->addSeries(s);
-        s->attachAxis(pointsRpm_);
-        s->attachAxis(pointsDegrees_);
-        density_[i] = s;
+        QCPGraph* g = points_->addGraph();
+        g->setLineStyle(QCPGraph::lsNone);
+        const QColor grey(kDensityGrey[i], kDensityGrey[i], kDensityGrey[i]);
+        g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, grey, grey, kDensityMarker[i]));
+        g->setPen(QPen(grey));
+        density_[i] = g;
     }
     // The curves over the points, coloured as the window colours them.
-    for (auto [series, colour] :
-         {std::pair{&curveA_, QColor(255, 0, 0)}, std::pair{&curveB_, QColor(0, 0, 255)}}) {
-        *series = new QLineSeries(chart);
-        (*series)->setPen(QPen(colour, kCurveWidth));
-        chart->addSeries(*series);
-        (*series)->attachAxis(pointsRpm_);
-        (*series)->attachAxis(pointsDegrees_);
+    for (auto [curve, colour] :
+         {std::pair{&curveA_, chart::kCurveAColour}, std::pair{&curveB_, chart::kCurveBColour}}) {
+        *curve = new QCPCurve(points_->xAxis, points_->yAxis);
+        (*curve)->setPen(QPen(colour, kCurveWidth));
     }
-    points_ = new QChartView(chart, this);
-    points_->setObjectName(QStringLiteral("OperatingPoints"));
-    points_->setFrameShape(QFrame::NoFrame);
-    points_->setRenderHint(QPainter::Antialiasing, true);
+    // The legend beside the plot, where it hides no point.
+    points_->legend->setVisible(true);
+    points_->legend->setBorderPen(Qt::NoPen);
+    points_->axisRect()->insetLayout()->take(points_->legend);
+    points_->plotLayout()->addElement(1, 1, points_->legend);
+    points_->plotLayout()->setColumnStretchFactor(1, 0.001);
 
     plots_ = new QSplitter(Qt::Vertical, this);
     plots_->addWidget(plot_);
@@ -254,9 +243,9 @@ void RecordingViewer::applyTexts() {
         {lt(livetexts::ChannelColumn, language_), lt(livetexts::CursorColumn, language_),
          lt(livetexts::MinColumn, language_), lt(livetexts::MaxColumn, language_)});
     plot_->setLanguage(language_);
-    points_->chart()->setTitle(lt(livetexts::PointsTitle, language_));
-    pointsRpm_->setTitleText(lt(livetexts::EngineSpeed, language_));
-    pointsDegrees_->setTitleText(lt(livetexts::Advance, language_));
+    pointsTitle_->setText(lt(livetexts::PointsTitle, language_));
+    points_->xAxis->setLabel(lt(livetexts::EngineSpeed, language_));
+    points_->yAxis->setLabel(lt(livetexts::Advance, language_));
     curveA_->setName(lt(livetexts::CurveA, language_));
     curveB_->setName(lt(livetexts::CurveB, language_));
     density_[0]->setName(lt(livetexts::Often, language_));
@@ -346,28 +335,29 @@ void RecordingViewer::drawOperatingPoints() {
             topDegrees = std::max(topDegrees, p.y);
         }
     topRpm = (topRpm / 1000 + 1) * 1000;
-    std::array<QList<QPointF>, 3> levels;
+    std::array<QVector<QCPGraphData>, 3> levels;
     for (const OperatingPoint& p : points) {
         const double share = static_cast<double>(p.rows) / static_cast<double>(busiest);
         const std::size_t level = share >= kDensityShare[0] ? 0 : share >= kDensityShare[1] ? 1 : 2;
-        levels[level].append({double(p.rpm), double(p.advanceDeg)});
+        levels[level].append(QCPGraphData(p.rpm, p.advanceDeg));
     }
     for (std::size_t i = 0; i < density_.size(); ++i)
-        density_[i]->replace(levels[i]);
-    for (auto [series, curve] : {std::pair{curveA_, Curve::A}, std::pair{curveB_, Curve::B}}) {
-        QList<QPointF> line;
+        density_[i]->data()->set(levels[i]);
+    for (auto [line, curve] : {std::pair{curveA_, Curve::A}, std::pair{curveB_, Curve::B}}) {
+        QVector<QCPCurveData> data;
         for (const PlotPoint& p : advanceCurveLine(image_, curve, topRpm))
-            line.append({p.x, p.y});
-        series->replace(line);
+            data.append(QCPCurveData(data.size(), p.x, p.y));
+        line->data()->set(data, true);
     }
-    pointsRpm_->setRange(0, topRpm);
-    pointsDegrees_->setRange(0, std::ceil(topDegrees / 5) * 5 + 5);
+    points_->xAxis->setRange(0, topRpm);
+    points_->yAxis->setRange(0, chart::roundUp(topDegrees, 5) + 5);
+    points_->replot(QCustomPlot::rpQueuedReplot);
 }
 
 std::size_t RecordingViewer::operatingPointCount() const {
     std::size_t n = 0;
-    for (const QScatterSeries* s : density_)
-        n += static_cast<std::size_t>(s->count());
+    for (const QCPGraph* g : density_)
+        n += static_cast<std::size_t>(g->dataCount());
     return n;
 }
 

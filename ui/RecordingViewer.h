@@ -14,13 +14,13 @@
 #include <string>
 
 class QAction;
-class QChartView;
+class QCPCurve;
+class QCPGraph;
+class QCPTextElement;
+class QCustomPlot;
 class QLabel;
-class QScatterSeries;
-class QLineSeries;
 class QSplitter;
 class QTableWidget;
-class QValueAxis;
 
 namespace zentrola {
 
@@ -56,7 +56,7 @@ class RecordingViewer : public QMainWindow {
     QString fileName() const { return path_; }
     // The points drawn over the curves, and the curve lines, for tests.
     std::size_t operatingPointCount() const;
-    const QLineSeries* curveLine(bool curveB) const { return curveB ? curveB_ : curveA_; }
+    const QCPCurve* curveLine(bool curveB) const { return curveB ? curveB_ : curveA_; }
 
   private:
     void buildMenus();
@@ -77,16 +77,15 @@ class RecordingViewer : public QMainWindow {
     int language_ = 0;
     std::map<std::string, QAction*> actions_;
     RecordingPlot* plot_ = nullptr;
-    QChartView* points_ = nullptr;
+    QCustomPlot* points_ = nullptr;
+    QCPTextElement* pointsTitle_ = nullptr;
     QSplitter* plots_ = nullptr;
     QTableWidget* table_ = nullptr;
     QLabel* summary_ = nullptr;
     QLabel* cursorLabel_ = nullptr;
-    QLineSeries* curveA_ = nullptr;
-    QLineSeries* curveB_ = nullptr;
-    std::array<QScatterSeries*, 3> density_{};
-    QValueAxis* pointsRpm_ = nullptr;
-    QValueAxis* pointsDegrees_ = nullptr;
+    QCPCurve* curveA_ = nullptr;
+    QCPCurve* curveB_ = nullptr;
+    std::array<QCPGraph*, 3> density_{};
     bool filling_ = false;
 };
 

@@ -79,6 +79,7 @@ void SpinField::focusOutEvent(QFocusEvent* event) {
     const QWidget* next = QApplication::focusWidget();
     if (!next || next->window() != window())
         return;
+    leftBy_ = event->reason();
     emit left();
 }
 

@@ -25,6 +25,8 @@ class SpinField : public QSpinBox {
     bool spinnerVisible() const { return buttonSymbols() != QAbstractSpinBox::NoButtons; }
     // The text the field shows.
     QString shownText() const;
+    // How the focus went when left() was last emitted.
+    Qt::FocusReason leftBy() const { return leftBy_; }
 
   signals:
     // An arrow click, an arrow key or a wheel turn over the focused field stepped the value.
@@ -44,6 +46,7 @@ class SpinField : public QSpinBox {
 
   private:
     bool emptied_ = false;
+    Qt::FocusReason leftBy_ = Qt::OtherFocusReason;
 };
 
 } // namespace zentrola

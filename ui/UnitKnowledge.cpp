@@ -44,20 +44,25 @@ DifferenceFormat MainWindow::differenceFormat() const {
 }
 
 void MainWindow::updateNotProgrammed() {
-    const std::optional<KnownUnit> unit = cfg_.knownUnit();
-    bool differs = false;
-    if (unit) {
+    const UnitState state = cfg_.unitState();
+    bool differs = state == UnitState::Unsettled;
+    if (state == UnitState::Known) {
+        const KnownUnit unit = *cfg_.knownUnit();
         // Compared again only when either side changed: the idle tick stays cheap.
         if (!comparedWindow_ || *comparedWindow_ != cfg_.image() || !comparedUnit_ ||
-            *comparedUnit_ != unit->image) {
+            *comparedUnit_ != unit.image) {
             comparedWindow_ = cfg_.image();
-            comparedUnit_ = unit->image;
-            windowDiffers_ = !sameSettings(cfg_.image(), unit->image);
+            comparedUnit_ = unit.image;
+            windowDiffers_ = !sameSettings(cfg_.image(), unit.image);
         }
         differs = windowDiffers_;
     }
     if (notProgrammed_->isHidden() == differs)
         notProgrammed_->setVisible(differs);
+    // Where "Not programmed" would stand: a unit answers, and nothing says what it holds.
+    const bool unknown = state == UnitState::NotKnown;
+    if (notKnown_->isHidden() == unknown)
+        notKnown_->setVisible(unknown);
 }
 
 // Beside the marker above, and of the same kind: a claim the window makes about its settings.
@@ -89,7 +94,7 @@ void MainWindow::showDifferenceTable(const QString& title, const QString& other,
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     table->setAccessibleName(title);
     if (!list) {
-        noteLabel->setText(q(windowtexts::NoneConfirmed[language]));
+        noteLabel->setText(note.isEmpty() ? q(windowtexts::NoneConfirmed[language]) : note);
         table->setVisible(false);
     } else if (list->empty()) {
         noteLabel->setText(note.isEmpty() ? q(windowtexts::NoDifferences[language]) : note);
@@ -127,7 +132,10 @@ void MainWindow::commandDifferences() {
     const QString title = q(windowtexts::DifferencesTitle[language]);
     const QString column = q(windowtexts::UnitColumn[language]);
     if (!unit) {
-        showDifferenceTable(title, column, nullptr);
+        showDifferenceTable(title, column, nullptr,
+                            cfg_.unitState() == UnitState::Unsettled
+                                ? q(texts::ProgramUnfinished[language])
+                                : QString());
         return;
     }
     const std::vector<Difference> list = differences(cfg_.image(), unit->image, differenceFormat());

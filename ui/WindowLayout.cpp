@@ -155,6 +155,9 @@ void MainWindow::build() {
     notProgrammed_ = makeLabel("LabelNotProgrammed", bar);
     notProgrammed_->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); font-weight: bold;"));
     notProgrammed_->setVisible(false);
+    notKnown_ = makeLabel("LabelNotKnown", bar);
+    notKnown_->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    notKnown_->setVisible(false);
     notSaved_ = makeLabel("LabelNotSaved", bar);
     notSaved_->setStyleSheet(QStringLiteral("font-weight: bold;"));
     notSaved_->setVisible(false);
@@ -162,6 +165,7 @@ void MainWindow::build() {
     recording_->setVisible(false);
     bar->addPermanentWidget(recording_);
     bar->addPermanentWidget(notProgrammed_);
+    bar->addPermanentWidget(notKnown_);
     bar->addPermanentWidget(notSaved_);
     buildLiveData();
 }
@@ -467,6 +471,8 @@ QWidget* MainWindow::buildMiddleColumn() {
     for (int i = 0; i < 3; ++i) {
         QLabel* v = makeLabel("LabelVerze" + std::to_string(i + 1), w);
         unitTexts_[static_cast<std::size_t>(i)] = v;
+        // Empty until a unit has sent its information page: the row keeps its height.
+        v->setMinimumHeight(v->fontMetrics().lineSpacing());
         versions->addWidget(v);
     }
     versions->addStretch();

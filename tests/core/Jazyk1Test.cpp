@@ -61,13 +61,14 @@ std::vector<const std::string*> languageEntries(const MessageTable& t) {
             &t.TextRpmUnit,
             &t.TextBaseAdvance,
             &t.TextCurve,
-            &t.TextNoCurve};
+            &t.TextNoCurve,
+            &t.TextSavingInterrupted};
 }
 
 } // namespace
 
 TEST(Jazyk1, EveryEntryIsFilledInEveryLanguage) {
-    static_assert(sizeof(MessageTable) == 45 * sizeof(std::string),
+    static_assert(sizeof(MessageTable) == 46 * sizeof(std::string),
                   "a new entry must be added to languageEntries");
     for (int language = 0; language < kLanguageCount; ++language) {
         const MessageTable table = tableIn(language);

@@ -91,6 +91,18 @@ void editedAndUndone(Context& c) {
 void engineRunning(Context& c) {
     c.win.ticks(30);
 }
+// "Programming after change" ticked, an edit programmed, the focus left in the next field.
+void programmingAfterChange(Context& c) {
+    QTest::mouseClick(c.win.get<QAbstractButton>("CheckBoxProgHned"), Qt::LeftButton);
+    c.win.ticks(60);
+    c.win.type(Spin::Limiter, "11500");
+    c.win.ticks(60);
+}
+// Unticking the box shows it unticked and sends the unit nothing.
+QString programmingBoxText(Context& c) {
+    const bool checked = c.win.get<QAbstractButton>("CheckBoxProgHned")->isChecked();
+    return QStringLiteral("%1 %2").arg(checked).arg(unitText(c));
+}
 void yes(Context& c) {
     edited(c);
     c.win.answer = Answer::Yes;
@@ -147,6 +159,7 @@ const std::vector<Row>& rows() {
             {"ButtonTestPilotLight", {}, engineRunning, monitorText},
             {"ButtonTestRpm", {}, engineRunning, monitorText},
             {"MenuComAuto", {}, nothing, comText},
+            {"CheckBoxProgHned", {}, programmingAfterChange, programmingBoxText},
         };
         for (int n = 1; n <= 20; ++n)
             t.push_back({"MenuCom" + std::to_string(n), {}, nothing, comText});

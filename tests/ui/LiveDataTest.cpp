@@ -15,10 +15,11 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
-#include <QLineSeries>
 #include <QTableWidget>
 
 #include <fstream>
+
+#include <qcustomplot.h>
 
 using namespace zentrola;
 using namespace zentrola::uitest;
@@ -77,6 +78,12 @@ std::string recordingText(int rows) {
     return text;
 }
 
+// Point i of a drawn line.
+QPointF at(const QCPGraph* line, int i) {
+    const auto point = line->data()->at(i);
+    return {point->key, point->value};
+}
+
 } // namespace
 
 TEST_F(LiveDataTest, ChartFollowsTheUnitAndItsKeyShowsAndHidesIt) {
@@ -95,14 +102,14 @@ TEST_F(LiveDataTest, ChartFollowsTheUnitAndItsKeyShowsAndHidesIt) {
 
     // Twenty seconds of frames: a frame every six ticks, and a redraw for each at most.
     win.ticks(364);
-    const int frames = static_cast<int>(chart->rpmLine()->count());
+    const int frames = static_cast<int>(chart->rpmLine()->dataCount());
     EXPECT_GE(frames, 55);
     EXPECT_LE(frames, 62);
     EXPECT_LE(chart->redraws(), frames + 3); // and on showing and on the language
-    const QPointF newest = chart->rpmLine()->at(frames - 1);
+    const QPointF newest = at(chart->rpmLine(), frames - 1);
     EXPECT_EQ(newest.x(), 0) << "the newest frame stands at the right edge";
     EXPECT_EQ(newest.y(), win.cfg().monitor().displayedRpm());
-    EXPECT_NEAR(chart->rpmLine()->at(0).x(), -(frames - 1) * 6 * 0.055, 0.01);
+    EXPECT_NEAR(at(chart->rpmLine(), 0).x(), -(frames - 1) * 6 * 0.055, 0.01);
     EXPECT_GT(chart->advancePoints(), 0u);
     EXPECT_TRUE(chart->readout().startsWith(QString::number(newest.y()) + " rpm"))
         << chart->readout().toStdString();
@@ -113,8 +120,8 @@ TEST_F(LiveDataTest, ChartFollowsTheUnitAndItsKeyShowsAndHidesIt) {
 
     // More than a minute: the oldest frames leave on the left.
     win.ticks(1200);
-    EXPECT_GE(chart->rpmLine()->at(0).x(), -60);
-    EXPECT_LE(chart->rpmLine()->count(), 60 / (6 * 0.055) + 2);
+    EXPECT_GE(at(chart->rpmLine(), 0).x(), -60);
+    EXPECT_LE(chart->rpmLine()->dataCount(), 60 / (6 * 0.055) + 2);
 
     // Closed by its own window button it is hidden the same way, and the menu says so.
     win.w->liveChartDock()->close();
@@ -230,7 +237,7 @@ TEST_F(LiveDataTest, CursorReadsTheRecordedRowAndThePlotZoomsAndExports) {
     EXPECT_DOUBLE_EQ(plot->to(), 49 * 0.33);
 
     // A click on the plot at row 27's time, a little off it.
-    QTest::mouseClick(plot->viewport(), Qt::LeftButton, {}, plot->positionOf(27 * 0.33 + 0.05));
+    QTest::mouseClick(plot, Qt::LeftButton, {}, plot->positionOf(27 * 0.33 + 0.05));
     struct Expect {
         Channel channel;
         const char* atCursor;
@@ -265,7 +272,7 @@ TEST_F(LiveDataTest, CursorReadsTheRecordedRowAndThePlotZoomsAndExports) {
     // The wheel zooms in around the pointer, the keys pan and show all again.
     QWheelEvent wheel(plot->positionOf(5), plot->mapToGlobal(plot->positionOf(5)), {}, {0, 240},
                       Qt::NoButton, {}, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(plot->viewport(), &wheel);
+    QApplication::sendEvent(plot, &wheel);
     const double span = plot->to() - plot->from();
     EXPECT_NEAR(span, 49 * 0.33 * 0.64, 0.01);
     EXPECT_LT(plot->from(), 5);
@@ -276,16 +283,17 @@ TEST_F(LiveDataTest, CursorReadsTheRecordedRowAndThePlotZoomsAndExports) {
     QTest::keyClick(v, Qt::Key_0, Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(plot->to() - plot->from(), 49 * 0.33);
     // A drag across a stretch zooms to it.
-    QTest::mousePress(plot->viewport(), Qt::LeftButton, {}, plot->positionOf(2));
-    QTest::mouseMove(plot->viewport(), plot->positionOf(6));
-    QTest::mouseRelease(plot->viewport(), Qt::LeftButton, {}, plot->positionOf(6));
+    QTest::mousePress(plot, Qt::LeftButton, {}, plot->positionOf(2));
+    QTest::mouseMove(plot, plot->positionOf(6));
+    QTest::mouseRelease(plot, Qt::LeftButton, {}, plot->positionOf(6));
     EXPECT_NEAR(plot->from(), 2, 0.05);
     EXPECT_NEAR(plot->to(), 6, 0.05);
 
     // Where the engine ran, over the window's curves as they are now.
     EXPECT_GT(v->operatingPointCount(), 20u);
     const PlotLine a = advanceCurveLine(win.cfg().image(), Curve::A, 0);
-    EXPECT_EQ(v->curveLine(false)->at(0), QPointF(a[0].x, a[0].y));
+    const auto first = v->curveLine(false)->data()->at(0);
+    EXPECT_EQ(QPointF(first->key, first->value), QPointF(a[0].x, a[0].y));
     EXPECT_EQ(v->curveLine(false)->pen().color(), QColor(255, 0, 0));
     EXPECT_EQ(v->curveLine(true)->pen().color(), QColor(0, 0, 255));
 
