@@ -144,14 +144,18 @@ TEST_F(ScreenFit, DISABLED_EveryControlCanBeBroughtOnScreen) {
 
     // Outside the scrolled groups: the menus, the toolbar's buttons, the status bar.
     QMenuBar* menus = w->menuBar();
-    for (QAction* a : menus->actions())
-        if (a->isVisible())
+    for (QAction* a : menus->actions()) {
+        if (a->isVisible()) {
             EXPECT_TRUE(area.contains(QRect(menus->mapToGlobal(menus->actionGeometry(a).topLeft()),
                                             menus->actionGeometry(a).size())))
                 << a->objectName().toStdString();
-    for (QWidget* b : win->get<QToolBar>("GroupBoxToolBar")->findChildren<QAbstractButton*>())
-        if (b->isVisibleTo(w))
+        }
+    }
+    for (QWidget* b : win->get<QToolBar>("GroupBoxToolBar")->findChildren<QAbstractButton*>()) {
+        if (b->isVisibleTo(w)) {
             EXPECT_TRUE(area.contains(onScreen(b))) << describe(b);
+        }
+    }
     EXPECT_TRUE(area.contains(onScreen(w->statusBar()))) << describe(w->statusBar());
 }
 
