@@ -41,8 +41,9 @@ std::string describe(const QWidget* w) {
 
 // Until the window manager has framed the window and the window has taken its place.
 void waitForFrame(MainWindow* w) {
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
-    ASSERT_TRUE(QTest::qWaitFor([w] { return w->frameGeometry() != w->geometry(); }, 5000))
+    // Generous limits: on a loaded machine the window manager may take seconds to frame it.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([w] { return w->frameGeometry() != w->geometry(); }, 20000))
         << "no window manager framed the window";
     // The window's own look at its frame comes queued after the exposure.
     QTest::qWait(50);
