@@ -31,7 +31,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -108,69 +107,19 @@ QAction* MainWindow::action(const std::string& name) const {
 // ---------------------------------------------------------------- start and close
 
 void MainWindow::start(const StartOptions& options) {
-    // The designed size, centred on the screen; the settings file may replace both.
-    adjustSize();
-    const QSize size = sizeHint().expandedTo(minimumSizeHint());
-    const QRect screen = QGuiApplication::primaryScreen()
-                             ? QGuiApplication::primaryScreen()->availableGeometry()
-                             : QRect(0, 0, 1366, 768);
-    Settings& s = cfg_.settings();
-    s.width = size.width();
-    s.height = size.height();
-    s.left = screen.x() + (screen.width() - size.width()) / 2;
-    s.top = screen.y() + (screen.height() - size.height()) / 2;
-
+    // The designed size, centred on the screen, unless the settings file gives a place.
+    placeDesigned();
     cfg_.start(options);
+    const Settings& s = cfg_.settings();
     shiftAll_->setChecked(s.ignAll);
     applyControlTexts();
-    restoreGeometry();
     showLiveChart(s.liveChart);
     updateRecentMenu();
     updateFromConfigurator();
+    // After the texts: they decide the designed size.
+    restoreGeometry();
     started_ = true;
     timer_->start();
-}
-
-void MainWindow::restoreGeometry() {
-    const Settings& s = cfg_.settings();
-    const QSize least = minimumSizeHint();
-    // No larger than the screens together: a damaged file must not ask for a window of two
-    // thousand million pixels.
-    QRect desktop;
-    for (QScreen* screen : QGuiApplication::screens())
-        desktop = desktop.united(screen->availableGeometry());
-    const QSize most = desktop.size().expandedTo(least);
-    // Far-off corners (garbage) would overflow the rectangle arithmetic: they count as gone.
-    constexpr int kFarthest = 1 << 20;
-    const auto near = [](int v) { return v > -kFarthest && v < kFarthest; };
-    const bool sane = near(s.left) && near(s.top);
-    const QRect wanted(sane ? s.left : 0, sane ? s.top : 0,
-                       std::clamp(s.width, least.width(), most.width()),
-                       std::clamp(s.height, least.height(), most.height()));
-    // A window stored on a screen that is gone (or garbage in the file) comes back centred.
-    bool onScreen = false;
-    for (QScreen* screen : sane ? QGuiApplication::screens() : QList<QScreen*>()) {
-        const QRect visible = screen->availableGeometry().intersected(wanted);
-        if (visible.width() >= 100 && visible.height() >= 50)
-            onScreen = true;
-    }
-    resize(wanted.size());
-    if (onScreen) {
-        move(wanted.topLeft());
-    } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + std::max(0, (area.width() - wanted.width()) / 2),
-             area.y() + std::max(0, (area.height() - wanted.height()) / 2));
-    }
-}
-
-void MainWindow::keepGeometry() {
-    Settings& s = cfg_.settings();
-    s.left = x();
-    s.top = y();
-    s.width = width();
-    s.height = height();
-    s.ignAll = shiftAll_->isChecked();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -429,7 +378,7 @@ void MainWindow::showControls(const FormValues& f) {
 
 void MainWindow::showEnabling(const Enabling& e) {
     enabling_ = e;
-    paintBackground(centralWidget(), e.background);
+    paintBackground(form_, e.background);
 
     for (std::size_t k = 0; k < kCurvePoints; ++k) {
         const CurveRowLook& row = e.rows[k];

@@ -28,6 +28,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -54,6 +55,9 @@ class MainWindow : public QMainWindow, public View {
     void tick();
 
     Configurator& configurator() { return cfg_; }
+    // The window's groups, and the area that scrolls them on a screen too small for them.
+    QWidget* form() const { return form_; }
+    QScrollArea* scroller() const { return scroller_; }
 
     // The control registry, by the window's control names (also each widget's object name).
     QObject* control(const std::string& name) const;
@@ -136,6 +140,7 @@ class MainWindow : public QMainWindow, public View {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -167,7 +172,13 @@ class MainWindow : public QMainWindow, public View {
     // The COM menu entry of what is in use: the command line's device, or the chosen COM.
     QAction* comInUse() const;
     void updateHighlight();
+    // The groups into their scroll area; the designed place; the stored place on today's
+    // screens, before showing and again once the frame is known; the place kept at exit.
+    QWidget* fitForm(QWidget* form);
+    void placeDesigned();
     void restoreGeometry();
+    void fitToScreen();
+    void growForForm();
     void keepGeometry();
     // Empty filter and suffix: the parameter files.
     // title: the dialog's own title, else the system's ("Open", "Save As").
@@ -221,6 +232,10 @@ class MainWindow : public QMainWindow, public View {
     std::array<QLabel*, 3> unitTexts_{};
     std::array<QLabel*, 15> rowNumbers_{};
     GraphView* graph_ = nullptr;
+    QWidget* form_ = nullptr;
+    QScrollArea* scroller_ = nullptr;
+    bool framedOnce_ = false;
+    QRect placed_; // the frame's corner and the inside's size the window was opened with
     QToolBar* toolBar_ = nullptr;
     QActionGroup* comGroup_ = nullptr;
     QMenu* comMenu_ = nullptr;

@@ -77,7 +77,8 @@ bool MainWindow::printSheet(const QString& pdfPath) {
     QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     graph_->draw(1);
 
-    QWidget* area = centralWidget();
+    // The groups, all of them, also where the window scrolls them.
+    QWidget* area = form();
     if (!pdfPath.isEmpty()) {
         // A PDF writer keeps text as text and lines as lines.
         QPdfWriter pdf(pdfPath);

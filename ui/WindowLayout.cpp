@@ -146,7 +146,7 @@ void MainWindow::build() {
     columns->addWidget(buildMiddleColumn(), 0);
     columns->addWidget(buildRightColumn(), 0);
     columns->addWidget(buildMonitorColumn(), 0);
-    setCentralWidget(central);
+    setCentralWidget(fitForm(central));
 
     auto* bar = new QStatusBar(this);
     add("StatusBar1", bar);

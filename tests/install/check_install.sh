@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs a built tree into a temporary prefix and checks what a desktop user and a packager
 # get: exactly the expected files, programs that start from there, a valid desktop entry whose
-# program and icon exist, a 256 px PNG icon, a man page that formats without warnings, and
-# four manuals of at least four pages with their text as text. Also checks the manuals beside
-# the window program in the build tree, where F1 finds them.
+# program and icon exist, a 256 px PNG icon, compressed man pages that format without warnings,
+# the Debian copyright file and changelog, AppStream metadata that validates, .ign files known
+# to the desktop as a type of their own that opens in the window program, and four manuals of
+# at least four pages with their text as text. Also checks the manuals beside the window
+# program in the build tree, where F1 finds them.
 #   check_install.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -25,12 +27,19 @@ expected=(
   bin/zentrola-unit
   share/applications/zentrola.desktop
   share/applications/zentrola-viewer.desktop
-  share/doc/zentrola/LICENSE
+  share/doc/zentrola/changelog.gz
+  share/doc/zentrola/copyright
   share/icons/hicolor/256x256/apps/zentrola.png
   share/icons/hicolor/scalable/apps/zentrola.svg
-  share/man/man1/zentrola-cli.1
+  share/man/man1/zentrola.1.gz
+  share/man/man1/zentrola-cli.1.gz
+  share/man/man1/zentrola-unit.1.gz
+  share/mime/packages/zentrola.xml
 )
 for m in "${manuals[@]}"; do expected+=("share/doc/zentrola/$m"); done
+# The metadata's file is named by its id, which the build's web domain decides.
+metainfo=$(find "$prefix/share/metainfo" -name '*.metainfo.xml' 2>/dev/null | head -1)
+expected+=("share/metainfo/$(basename "${metainfo:-missing.metainfo.xml}")")
 actual=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
 wanted=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
 if [ "$actual" != "$wanted" ]; then
@@ -71,13 +80,72 @@ fi
 grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/zentrola.svg" 2>/dev/null ||
   fail "zentrola.svg is not an SVG"
 
-man_page=$prefix/share/man/man1/zentrola-cli.1
-if [ -f "$man_page" ] && command -v groff >/dev/null; then
-  warnings=$(LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$man_page" 2>&1)
-  [ -z "$warnings" ] || fail "man page warnings: $warnings"
+# Every program has its page, compressed without a time stamp (byte 4 of gzip: the flags,
+# bytes 5..8: the time), formatting without warnings.
+for program in zentrola zentrola-cli zentrola-unit; do
+  page=$prefix/share/man/man1/$program.1.gz
+  [ -f "$page" ] || continue
+  [ "$(od -An -tu1 -j4 -N4 "$page" | tr -s ' ')" = " 0 0 0 0" ] ||
+    fail "$program.1.gz carries a time stamp"
+  if command -v groff >/dev/null; then
+    warnings=$(gzip -dc "$page" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1)
+    [ -z "$warnings" ] || fail "$program.1 warnings: $warnings"
+    gzip -dc "$page" | grep -q "^\.TH ${program^^} 1" || fail "$program.1 has no title line"
+  fi
+done
+man_page=$prefix/share/man/man1/zentrola-cli.1.gz
+if [ -f "$man_page" ]; then
   for command in info read program verify monitor convert diff; do
-    grep -q "^\.B $command\b" "$man_page" || fail "the man page does not describe '$command'"
+    gzip -dc "$man_page" | grep -q "^\.B $command\b" ||
+      fail "the man page does not describe '$command'"
   done
+fi
+
+# The Debian changelog: its newest entry is this version, signed by a name with an address.
+changelog=$prefix/share/doc/zentrola/changelog.gz
+if [ -f "$changelog" ]; then
+  version=$(gzip -dc "$changelog" | sed -n '1s/^zentrola (\([^)]*\)).*/\1/p')
+  [ "$version" = "$(sed -n 's/^project(zentrola VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")" ] ||
+    fail "the changelog's newest version is '$version'"
+  gzip -dc "$changelog" | grep -q '^ -- .* <[^@ ]*@[^> ]*>  [A-Z][a-z][a-z], ' ||
+    fail "the changelog's entry has no maintainer with an address"
+fi
+grep -q '^License: GPL-3+$' "$prefix/share/doc/zentrola/copyright" 2>/dev/null ||
+  fail "the copyright file does not name the licence"
+
+if [ -f "$metainfo" ]; then
+  [ "$(basename "$metainfo")" = "$(sed -n 's|.*<id>\(.*\)</id>.*|\1|p' "$metainfo").metainfo.xml" ] ||
+    fail "the metainfo file is not named by its id"
+  if ! command -v appstreamcli >/dev/null; then
+    fail "appstreamcli is missing (scripts/setup installs appstream)"
+  elif ! out=$(appstreamcli validate --no-net "$metainfo" 2>&1) ||
+    grep -q '^[EW]:' <<<"$out"; then
+    fail "appstreamcli validate: $out"
+  fi
+  for lang in de fr cs; do
+    grep -q "<summary xml:lang=\"$lang\">" "$metainfo" || fail "no $lang summary in the metainfo"
+  done
+  grep -q '<launchable type="desktop-id">zentrola.desktop</launchable>' "$metainfo" ||
+    fail "the metainfo does not launch zentrola.desktop"
+  grep -q '<screenshot type="default">' "$metainfo" || fail "the metainfo has no screenshot"
+fi
+
+# .ign files: the desktop's type database and its list of programs per type, built from the
+# installed files as the package's triggers build them, give the type and the window program.
+if command -v update-mime-database >/dev/null && command -v update-desktop-database >/dev/null; then
+  desktop_db=$(mktemp -d)
+  cp -r "$prefix/share/mime" "$prefix/share/applications" "$desktop_db/"
+  update-mime-database "$desktop_db/mime" >/dev/null 2>&1 || fail "update-mime-database failed"
+  grep -q ':application/x-zentrola-ign:\*\.ign$' "$desktop_db/mime/globs2" ||
+    fail ".ign is not known as application/x-zentrola-ign"
+  update-desktop-database "$desktop_db/applications" 2>/dev/null
+  grep -q '^application/x-zentrola-ign=.*zentrola\.desktop' \
+    "$desktop_db/applications/mimeinfo.cache" || fail ".ign files do not open in zentrola"
+  grep -q '^Exec=zentrola %f$' "$prefix/share/applications/zentrola.desktop" ||
+    fail "the desktop entry does not hand the file to the program"
+  rm -rf "$desktop_db"
+else
+  fail "update-mime-database or update-desktop-database is missing (scripts/setup installs them)"
 fi
 
 # Qt writes one dictionary per page object; "/Type /Pages" is the tree node, not a page.

@@ -64,7 +64,7 @@ TEST_F(PrintTest, SheetInThePrintLookThenTheNormalLookAgain) {
     EXPECT_FALSE(win.get("StatusBar1")->isHidden());
     EXPECT_TRUE(win.spin(Spin::Rpm)->spinnerVisible());
     EXPECT_FALSE(win.get("CheckBoxProgHned")->isHidden());
-    EXPECT_FALSE(win.w->centralWidget()->autoFillBackground());
+    EXPECT_FALSE(win.w->form()->autoFillBackground());
     EXPECT_TRUE(label("LabelHlaseni").startsWith("Date and time of printing:  "));
     EXPECT_FALSE(win.get("LabelHlaseni")->isHidden());
     win.ticks(1);

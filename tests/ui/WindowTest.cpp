@@ -202,12 +202,12 @@ TEST_F(WindowTest, PrintLookHidesTheEditingAids) {
         EXPECT_FALSE(win.spin(id)->spinnerVisible()) << id;
     for (std::size_t id : {Spin::Pwm, Spin::RpmPulses, Spin::TestRpm})
         EXPECT_TRUE(win.spin(id)->spinnerVisible()) << id;
-    EXPECT_EQ(win.w->centralWidget()->palette().color(QPalette::Window), QColor(255, 255, 255));
+    EXPECT_EQ(win.w->form()->palette().color(QPalette::Window), QColor(255, 255, 255));
     win.cfg().printing = false;
     win.cfg().runEnablingPass();
     EXPECT_FALSE(win.get("GroupBoxToolBar")->isHidden());
     EXPECT_TRUE(win.spin(Spin::Rpm)->spinnerVisible());
-    EXPECT_FALSE(win.w->centralWidget()->autoFillBackground());
+    EXPECT_FALSE(win.w->form()->autoFillBackground());
 }
 
 TEST_F(WindowTest, LanguagesGiveTheirTexts) {
