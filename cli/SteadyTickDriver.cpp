@@ -38,4 +38,9 @@ bool SteadyTickDriver::run(const std::function<bool()>& tick) {
     return stopRequested == 0;
 }
 
+double SteadyTickDriver::seconds() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 } // namespace zentrola

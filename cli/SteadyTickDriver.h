@@ -11,6 +11,7 @@ class SteadyTickDriver : public TickDriver {
     // Catches SIGINT and SIGTERM from now on.
     SteadyTickDriver();
     bool run(const std::function<bool()>& tick) override;
+    double seconds() const override;
 };
 
 } // namespace zentrola
