@@ -14,6 +14,7 @@ namespace zentrola {
 namespace {
 
 namespace setting = texts::setting;
+using namespace choice;
 namespace sheet = texts::sheet;
 
 constexpr int kRpmUnit = 100;
@@ -24,18 +25,6 @@ constexpr std::uint8_t kInputClutchMaster = 2;
 constexpr std::uint8_t kInputStartLimiter = 4;
 
 using Items = std::span<const TextRow* const>;
-
-constexpr std::array<const TextRow*, 3> kCurveItems{&setting::A, &setting::B, &setting::Monitor};
-constexpr std::array<const TextRow*, 3> kPolarityItems{&texts::Positive, &texts::Negative,
-                                                       &setting::SelfSearch};
-constexpr std::array<const TextRow*, 5> kInput1Items{&setting::Off, &setting::KillSwitch,
-                                                     &setting::ClutchMaster, &setting::CurveB,
-                                                     &setting::StartLimiterItem};
-constexpr std::array<const TextRow*, 5> kInput2Items{&setting::Off, &setting::Blocking,
-                                                     &setting::ClutchMaster, &setting::CurveB,
-                                                     &setting::StartLimiterItem};
-constexpr std::array<const TextRow*, 4> kLobeItems{&setting::OneLobe, &setting::TwoLobes,
-                                                   &setting::ThreeLobes, &setting::Camshaft};
 
 class Builder {
   public:

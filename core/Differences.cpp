@@ -12,6 +12,7 @@ namespace zentrola {
 namespace {
 
 namespace setting = texts::setting;
+using namespace choice;
 
 enum class Shown : std::uint8_t { Spinner, Items, Check, Bike, Lobes };
 
@@ -26,18 +27,6 @@ struct Setting {
     Items items{};
 };
 
-constexpr std::array<const TextRow*, 3> kCurveItems{&setting::A, &setting::B, &setting::Monitor};
-constexpr std::array<const TextRow*, 3> kPolarityItems{&texts::Positive, &texts::Negative,
-                                                       &setting::SelfSearch};
-constexpr std::array<const TextRow*, 5> kInput1Items{&setting::Off, &setting::KillSwitch,
-                                                     &setting::ClutchMaster, &setting::CurveB,
-                                                     &setting::StartLimiterItem};
-constexpr std::array<const TextRow*, 5> kInput2Items{&setting::Off, &setting::Blocking,
-                                                     &setting::ClutchMaster, &setting::CurveB,
-                                                     &setting::StartLimiterItem};
-// By list item; the lobe code of item i is (i + 1) mod 4.
-constexpr std::array<const TextRow*, 4> kLobeItems{&setting::OneLobe, &setting::TwoLobes,
-                                                   &setting::ThreeLobes, &setting::Camshaft};
 constexpr std::uint8_t kHighestLobeCode = 3;
 constexpr std::uint8_t kFullPwm = 10;
 

@@ -7,6 +7,7 @@
 #include "core/Jazyk1.h"
 #include "core/ParameterImage.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,5 +53,23 @@ std::string differenceLine(const Difference& difference);
 
 // The number with the separator between groups of three digits: 12000 -> "12,000".
 std::string groupedNumber(int value, std::string_view separator);
+
+// The items of the choice settings in their list order, as the difference report and the
+// parameter sheet name them. The lobe code of item i is (i + 1) mod 4.
+namespace choice {
+inline constexpr std::array<const TextRow*, 3> kCurveItems{&texts::setting::A, &texts::setting::B,
+                                                           &texts::setting::Monitor};
+inline constexpr std::array<const TextRow*, 3> kPolarityItems{&texts::Positive, &texts::Negative,
+                                                              &texts::setting::SelfSearch};
+inline constexpr std::array<const TextRow*, 5> kInput1Items{
+    &texts::setting::Off, &texts::setting::KillSwitch, &texts::setting::ClutchMaster,
+    &texts::setting::CurveB, &texts::setting::StartLimiterItem};
+inline constexpr std::array<const TextRow*, 5> kInput2Items{
+    &texts::setting::Off, &texts::setting::Blocking, &texts::setting::ClutchMaster,
+    &texts::setting::CurveB, &texts::setting::StartLimiterItem};
+inline constexpr std::array<const TextRow*, 4> kLobeItems{
+    &texts::setting::OneLobe, &texts::setting::TwoLobes, &texts::setting::ThreeLobes,
+    &texts::setting::Camshaft};
+} // namespace choice
 
 } // namespace zentrola

@@ -46,8 +46,8 @@ ParameterSheet MainWindow::parameterSheet() {
                      language, QLocale().groupSeparator().toStdString());
 }
 
-// The sheet shows the settings the program holds: a value typed into a field and not yet taken
-// (by Enter, an arrow or the next edit) is not among them, and printing takes nothing.
+// The sheet shows the settings the program holds: a value typed into a field counts once the
+// field has taken it (Enter, an arrow or the next edit); printing itself changes nothing.
 bool MainWindow::writeParameterSheet(const QString& pdfPath) {
     const ParameterSheet s = parameterSheet();
     if (!pdfPath.isEmpty())

@@ -121,7 +121,7 @@ TEST(Settings, SheetLinesAndRecentFilesComeBackAsTheyWere) {
     EXPECT_EQ(back.recentFiles, (std::vector<std::string>{"/bikes/file5.ign", "/bikes/file8.ign",
                                                           "/bikes/file7.ign", "/bikes/file6.ign",
                                                           "/bikes/file4.ign", "/bikes/file3.ign"}));
-    // The settings file stays one entry a line, the spec's section first.
+    // The settings file stays one entry a line, the program's own section first.
     const std::string text = *readWholeFile(dir / settingsFileName());
     EXPECT_LT(text.find("[BASIC]"), text.find("[SHEET]"));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
